@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The test command. On a fresh Debian 12 machine, as root, it installs what is missing; then it
+# builds every preset and runs every level of tests: native units, the same under ASan and UBSan
+# with each fuzz target for a bounded time, the checks of the 32-bit and 64-bit Windows builds,
+# and the tests of the real Windows layer and executable under Wine (with Xvfb when there is no
+# display).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake make g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
+  binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick faketime locales
+  util-linux)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "== installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "run as root to install the missing packages" >&2
+    exit 1
+  fi
+  apt-get update
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# The locales the time-text tests compare with under Wine.
+for wanted in en_US.UTF-8 de_DE.UTF-8; do
+  if ! locale -a 2>/dev/null | grep -qi "^${wanted%.UTF-8}.utf8$"; then
+    if [ "$(id -u)" -eq 0 ]; then
+      sed -i "s/^# *\(${wanted} UTF-8\)/\1/" /etc/locale.gen
+      locale-gen >/dev/null
+    fi
+  fi
+done
+
+run_preset() {
+  echo "== preset $1"
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+run_preset native
+ctest --preset native
+
+run_preset sanitize
+ctest --preset sanitize
+
+run_preset win32
+ctest --preset win32
+
+run_preset win64
+xvfb_pid=
+cleanup() {
+  WINEPREFIX="$PWD/build/win64/wine-bin/wine-root/prefix" wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    break
+  done
+  for _ in $(seq 50); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+fi
+ctest --preset win64

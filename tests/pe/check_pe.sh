@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Checks Windows executables: their format and that they need no DLL beyond the system's.
+#   check_pe.sh <objdump> <pei-i386|pei-x86-64> <program.exe>...
+set -euo pipefail
+objdump=$1 format=$2
+shift 2
+system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|msvcrt|comctl32|comdlg32|winmm|wininet|shlwapi|uuid|version|ws2_32|bcrypt|crypt32|secur32|rpcrt4|uxtheme|imm32|powrprof|psapi|userenv|ntdll)\.dll$'
+status=0
+for exe in "$@"; do
+  dump=$("$objdump" -p "$exe")
+  if ! grep -q "file format $format" <<<"$dump"; then
+    echo "FAIL $exe: not $format"; status=1
+  fi
+  while read -r dll; do
+    if ! grep -qiE "$system_dlls" <<<"$dll"; then
+      echo "FAIL $exe: imports $dll, which is not a system DLL"; status=1
+    fi
+  done < <(sed -n 's/^\tDLL Name: //p' <<<"$dump")
+  [ $status -eq 0 ] && echo "ok $exe: $format, imports $(sed -n 's/^\tDLL Name: //p' <<<"$dump" | tr '\n' ' ')"
+done
+exit $status

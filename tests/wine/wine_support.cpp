@@ -1,0 +1,125 @@
+#include "tests/wine/wine_support.h"
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace dormivo::winetest {
+namespace {
+
+std::string UniqueName(const char* stem) {
+  static std::atomic<unsigned> counter{0};
+  return std::string(stem) + std::to_string(GetCurrentProcessId()) + "-" +
+         std::to_string(GetTickCount()) + "-" + std::to_string(counter++);
+}
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..")
+        continue;
+      const std::string path = folder + name;
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+          !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        RemoveTree(path + "\\");
+      } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA(path.c_str()))
+          RemoveDirectoryA(path.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = path;
+  return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+ScratchFolder::ScratchFolder() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  path_ = std::string(temp) + UniqueName("dormivo-") + "\\";
+  if (!CreateDirectoryA(path_.c_str(), nullptr)) {
+    throw std::runtime_error("cannot create " + path_);
+  }
+}
+
+ScratchFolder::~ScratchFolder() {
+  RemoveTree(path_);
+}
+
+void ScratchFolder::WriteFile(const std::string& name, const std::string& content) const {
+  std::ofstream out(path_ + name, std::ios::binary);
+  out << content;
+}
+
+std::string ScratchFolder::ReadFile(const std::string& name) const {
+  std::ifstream in(path_ + name, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+FileHolder::FileHolder(const std::string& path, const std::string& access, DWORD shareMode) {
+  const std::string readyName = UniqueName("dormivo-ready-");
+  const std::string releaseName = UniqueName("dormivo-release-");
+  ready_ = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
+  release_ = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
+  std::string command = "\"" + ProgramFolder() + "hold_file.exe\" \"" + path + "\" " + access +
+                        " " + std::to_string(shareMode) + " " + readyName + " " + releaseName;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process_)) {
+    return;
+  }
+  HANDLE waits[2] = {ready_, process_.hProcess};
+  holding_ = WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
+}
+
+FileHolder::~FileHolder() {
+  if (release_)
+    SetEvent(release_);
+  if (process_.hProcess) {
+    WaitForSingleObject(process_.hProcess, 30000);
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+  }
+  if (ready_)
+    CloseHandle(ready_);
+  if (release_)
+    CloseHandle(release_);
+}
+
+DWORD RunProcess(const std::string& commandLine, DWORD timeoutMs) {
+  std::string command = commandLine;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return static_cast<DWORD>(-1);
+  }
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.hProcess, &code);
+  } else {
+    TerminateProcess(process.hProcess, 1);
+  }
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return code;
+}
+
+}  // namespace dormivo::winetest

@@ -1,0 +1,50 @@
+// Support for the tests of the real Windows layer: a scratch folder per test and a second
+// process that holds a file open.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace dormivo::winetest {
+
+// Folder of the running test program, ending in a backslash; the helper programs live there.
+std::string ProgramFolder();
+
+// A new empty folder under the temporary folder, removed with its content at the end.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  // The folder's path, ending in a backslash.
+  const std::string& Path() const { return path_; }
+  void WriteFile(const std::string& name, const std::string& content) const;
+  std::string ReadFile(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+// Another Windows process holding a file open with the given access ("r", "w" or "rw") and
+// share mode, until this object goes away.
+class FileHolder {
+ public:
+  FileHolder(const std::string& path, const std::string& access, DWORD shareMode);
+  ~FileHolder();
+  FileHolder(const FileHolder&) = delete;
+  FileHolder& operator=(const FileHolder&) = delete;
+  bool Holding() const { return holding_; }
+
+ private:
+  HANDLE ready_ = nullptr;
+  HANDLE release_ = nullptr;
+  PROCESS_INFORMATION process_{};
+  bool holding_ = false;
+};
+
+// Runs a command line and waits for it (60 s at most); returns its exit code, or -1.
+DWORD RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);
+
+}  // namespace dormivo::winetest
