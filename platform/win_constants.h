@@ -61,4 +61,24 @@ inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 inline constexpr uint32_t kMovefileReplaceExisting = 0x1;
 inline constexpr uint32_t kMovefileWriteThrough = 0x8;
 
+// ShowWindow commands.
+inline constexpr int32_t kSwHide = 0;
+inline constexpr int32_t kSwShowNoActivate = 4;
+inline constexpr int32_t kSwShow = 5;
+
+// Progress bar messages (WM_USER + n).
+inline constexpr uint32_t kPbmSetPos = 0x0402;
+inline constexpr uint32_t kPbmSetRange32 = 0x0406;
+inline constexpr uint32_t kPbmGetRange = 0x0407;
+inline constexpr uint32_t kPbmGetPos = 0x0408;
+
+// PlaySoundA flags.
+inline constexpr uint32_t kSndAsync = 0x0001;
+inline constexpr uint32_t kSndFilename = 0x00020000;
+
+// MessageBoxA types and results.
+inline constexpr uint32_t kMbOk = 0x0;
+inline constexpr uint32_t kMbIconStop = 0x10;
+inline constexpr int32_t kIdOk = 1;
+
 }  // namespace dormivo::win
