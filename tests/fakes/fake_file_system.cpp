@@ -421,8 +421,7 @@ Handle FakeFileSystem::FindFirstFileA(const std::string& pattern, FindData* data
   const std::string folderKey = Resolve(folderPath);
   const Node* folder = Find(folderKey);
   if (folder == nullptr || !folder->folder) {
-    FailWith(folder == nullptr && Find(ParentKey(folderKey)) == nullptr ? win::kErrorPathNotFound
-                                                                        : win::kErrorFileNotFound);
+    FailWith(folder == nullptr ? win::kErrorPathNotFound : win::kErrorFileNotFound);
     return kInvalidHandle;
   }
   Search search;

@@ -11,6 +11,18 @@ for exe in "$@"; do
   if ! grep -q "file format $format" <<<"$dump"; then
     echo "FAIL $exe: not $format"; status=1
   fi
+  characteristics=$(sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p' <<<"$dump")
+  wanted=(DYNAMIC_BASE NX_COMPAT)
+  [ "$format" = pei-x86-64 ] && wanted+=(HIGH_ENTROPY_VA)
+  for flag in "${wanted[@]}"; do
+    if ! grep -qw "$flag" <<<"$characteristics"; then
+      echo "FAIL $exe: $flag is not set"; status=1
+    fi
+  done
+  # A section that holds code must not be writable.
+  while read -r section; do
+    echo "FAIL $exe: section $section is both writable and executable"; status=1
+  done < <("$objdump" -h "$exe" | awk '/^ *[0-9]+ /{name=$2; next} /CODE/ && !/READONLY/{print name}')
   while read -r dll; do
     if ! grep -qiE "$system_dlls" <<<"$dll"; then
       echo "FAIL $exe: imports $dll, which is not a system DLL"; status=1
