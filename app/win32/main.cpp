@@ -1,0 +1,24 @@
+// Notifier.exe: the process entry. Builds the real platform and runs the executor from start to
+// end; the exit code is 0 in every orderly ending and 217 when start-up is abandoned.
+#include <windows.h>
+
+#include "app/application.h"
+#include "app/platform_steps.h"
+#include "app/win32/win32_process.h"
+#include "app/win32/win32_ui.h"
+#include "platform/win32/ansi_text_win32.h"
+#include "platform/win32/file_system_win32.h"
+#include "platform/win32/power_win32.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  using namespace dormivo;
+  win32app::Win32Ui ui(instance);
+  win32app::Win32ProcessApi process;
+  platform::Win32PowerApi power;
+  platform::Win32FileSystem files;
+  platform::Win32AnsiText codePage;
+  PlatformExecutionSteps steps(files, power);
+  NotifierPlatform notifier{ui, ui, process, power, files, codePage};
+  TApplication application(notifier, steps);
+  return application.Run();
+}

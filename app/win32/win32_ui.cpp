@@ -1,0 +1,373 @@
+#include "app/win32/win32_ui.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include "app/form_design.h"
+
+namespace dormivo::win32app {
+namespace {
+
+HWND Hwnd(platform::WindowHandle handle) {
+  return reinterpret_cast<HWND>(handle);
+}
+
+platform::WindowHandle Handle(HWND window) {
+  return reinterpret_cast<platform::WindowHandle>(window);
+}
+
+// The control ids that are buttons, with the event each delivers.
+bool ButtonEvent(int id, platform::FormEvent* event) {
+  switch (id) {
+    case IDC_BTNACTIVATE:
+      *event = platform::FormEvent::ActivateClick;
+      return true;
+    case IDC_BTNDELAY:
+      *event = platform::FormEvent::DelayClick;
+      return true;
+    case IDC_BTNCANCEL:
+      *event = platform::FormEvent::CancelClick;
+      return true;
+    default:
+      return false;
+  }
+}
+
+Win32Ui* Owner(HWND window) {
+  return reinterpret_cast<Win32Ui*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+void Attach(HWND window, LPARAM lParam) {
+  const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+}
+
+}  // namespace
+
+Win32Ui::Win32Ui(HINSTANCE instance) : instance_(instance) {
+  QueryPerformanceFrequency(&frequency_);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  font_ = CreateFontA(-design::kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                      DEFAULT_PITCH | FF_DONTCARE, design::kFontName);
+  notifierFont_ = CreateFontA(-design::kNotifierFontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, design::kFontName);
+  frameBrush_ = CreateSolidBrush(design::kFrameColour);
+  const HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_NOTIFIER));
+
+  WNDCLASSEXA application{};
+  application.cbSize = sizeof application;
+  application.lpfnWndProc = ApplicationProc;
+  application.hInstance = instance_;
+  application.hIcon = icon;
+  application.hIconSm = icon;
+  application.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  application.lpszClassName = design::kApplicationClass;
+  RegisterClassExA(&application);
+
+  WNDCLASSEXA form{};
+  form.cbSize = sizeof form;
+  form.lpfnWndProc = FormProc;
+  form.hInstance = instance_;
+  form.hIcon = icon;
+  form.hIconSm = icon;
+  form.hCursor = application.hCursor;
+  form.lpszClassName = design::kFormClass;
+  RegisterClassExA(&form);
+}
+
+Win32Ui::~Win32Ui() {
+  if (font_)
+    DeleteObject(font_);
+  if (notifierFont_)
+    DeleteObject(notifierFont_);
+  if (frameBrush_)
+    DeleteObject(frameBrush_);
+}
+
+uint64_t Win32Ui::NowMs() const {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  const auto ticks = static_cast<uint64_t>(counter.QuadPart);
+  const auto perSecond = static_cast<uint64_t>(frequency_.QuadPart);
+  return ticks / perSecond * 1000 + ticks % perSecond * 1000 / perSecond;
+}
+
+// --- platform::Ui
+
+bool Win32Ui::ShowWindow(platform::WindowHandle window, int32_t showCommand) {
+  return ::ShowWindow(Hwnd(window), showCommand) != FALSE;
+}
+
+bool Win32Ui::IsWindowVisible(platform::WindowHandle window) {
+  return ::IsWindowVisible(Hwnd(window)) != FALSE;
+}
+
+bool Win32Ui::GetWindowRect(platform::WindowHandle window, platform::Rect* rect) {
+  RECT r;
+  if (!::GetWindowRect(Hwnd(window), &r))
+    return false;
+  *rect = {r.left, r.top, r.right, r.bottom};
+  return true;
+}
+
+bool Win32Ui::SetWindowTextA(platform::WindowHandle window, const std::string& text) {
+  return ::SetWindowTextA(Hwnd(window), text.c_str()) != FALSE;
+}
+
+intptr_t Win32Ui::SendMessageA(platform::WindowHandle window, uint32_t message, uintptr_t wParam,
+                               intptr_t lParam) {
+  return ::SendMessageA(Hwnd(window), message, wParam, lParam);
+}
+
+bool Win32Ui::ClipCursor(const platform::Rect* rect) {
+  if (!rect)
+    return ::ClipCursor(nullptr) != FALSE;
+  const RECT r{rect->left, rect->top, rect->right, rect->bottom};
+  return ::ClipCursor(&r) != FALSE;
+}
+
+uintptr_t Win32Ui::SetTimer(platform::WindowHandle window, uintptr_t id, uint32_t elapse) {
+  const uint32_t delay = schedules_[id].Start(NowMs(), elapse);
+  return ::SetTimer(Hwnd(window), id, delay, nullptr);
+}
+
+bool Win32Ui::KillTimer(platform::WindowHandle window, uintptr_t id) {
+  schedules_.erase(id);
+  return ::KillTimer(Hwnd(window), id) != FALSE;
+}
+
+bool Win32Ui::PlaySoundA(const char* sound, platform::Handle module, uint32_t flags) {
+  return ::PlaySoundA(sound, reinterpret_cast<HMODULE>(module), flags) != FALSE;
+}
+
+int32_t Win32Ui::MessageBoxA(platform::WindowHandle owner, const std::string& text,
+                             const std::string& caption, uint32_t type) {
+  return ::MessageBoxA(Hwnd(owner), text.c_str(), caption.c_str(), type);
+}
+
+void Win32Ui::PostQuitMessage(int32_t exitCode) {
+  ::PostQuitMessage(exitCode);
+}
+
+void Win32Ui::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Left for the message loop, which ends on it.
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    Dispatch(msg);
+  }
+}
+
+// --- platform::WindowFactory
+
+platform::WindowHandle Win32Ui::CreateApplicationWindow(const std::string& title,
+                                                        platform::EventSink& sink) {
+  sink_ = &sink;
+  // A window of no size in the middle of the screen: when visible it is only the taskbar button.
+  const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
+  const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
+  application_ =
+      CreateWindowExA(0, design::kApplicationClass, title.c_str(),
+                      WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y,
+                      0, 0, nullptr, nullptr, instance_, this);
+  return Handle(application_);
+}
+
+platform::FormWindows Win32Ui::CreateFormWindows(platform::WindowHandle application) {
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - design::kClientWidth) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - design::kClientHeight) / 2;
+  form_ =
+      CreateWindowExA(WS_EX_TOPMOST | WS_EX_CONTROLPARENT, design::kFormClass, design::kFormCaption,
+                      WS_POPUP | WS_CLIPCHILDREN, left, top, design::kClientWidth,
+                      design::kClientHeight, Hwnd(application), nullptr, instance_, this);
+  // Children in their tab order: the labels and the bar take no focus, the buttons follow.
+  const auto child = [this](const design::Control& c, const char* className, DWORD style,
+                            HFONT font) {
+    HWND window = CreateWindowExA(
+        0, className, c.caption, WS_CHILD | WS_VISIBLE | style, design::kFrameWidth + c.left,
+        design::kFrameWidth + c.top, c.width, c.height, form_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return window;
+  };
+  platform::FormWindows windows;
+  windows.form = Handle(form_);
+  // lbAppName sizes itself to its caption, as an auto-sizing label does.
+  design::Control appName = design::kLbAppName;
+  if (HDC dc = GetDC(form_)) {
+    HGDIOBJ previous = SelectObject(dc, font_);
+    SIZE extent;
+    if (GetTextExtentPoint32A(dc, appName.caption, lstrlenA(appName.caption), &extent)) {
+      appName.width = extent.cx;
+      appName.height = extent.cy;
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(form_, dc);
+  }
+  windows.lbAppName = Handle(child(appName, "Static", WS_DISABLED | SS_LEFT, font_));
+  lbNotifier_ = child(design::kLbNotifier, "Static", SS_LEFT, notifierFont_);
+  windows.lbNotifier = Handle(lbNotifier_);
+  HWND progress = child(design::kProgressM, PROGRESS_CLASSA, 0, font_);
+  ::SendMessageA(progress, PBM_SETRANGE32, 0, design::kProgressDesignMax);
+  ::SendMessageA(progress, PBM_SETSTEP, 1, 0);
+  windows.progressM = Handle(progress);
+  btnActivate_ = child(design::kBtnActivate, "Button", WS_TABSTOP | BS_PUSHBUTTON, font_);
+  windows.btnActivate = Handle(btnActivate_);
+  windows.btnDelay = Handle(child(design::kBtnDelay, "Button", WS_TABSTOP | BS_PUSHBUTTON, font_));
+  windows.btnCancel =
+      Handle(child(design::kBtnCancel, "Button", WS_TABSTOP | BS_PUSHBUTTON, font_));
+  return windows;
+}
+
+void Win32Ui::DestroyWindow(platform::WindowHandle window) {
+  HWND hwnd = Hwnd(window);
+  if (hwnd == form_)
+    form_ = nullptr;
+  if (hwnd == application_)
+    application_ = nullptr;
+  ::DestroyWindow(hwnd);
+}
+
+void Win32Ui::Dispatch(MSG& msg) {
+  if (form_ && ::IsWindowVisible(form_) && IsDialogMessageA(form_, &msg))
+    return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+int32_t Win32Ui::RunMessageLoop() {
+  MSG msg;
+  while (true) {
+    const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
+    if (result == 0)
+      return static_cast<int32_t>(msg.wParam);
+    if (result == -1)
+      return -1;
+    Dispatch(msg);
+  }
+}
+
+// --- Window procedures
+
+void Win32Ui::Deliver(platform::FormEvent event) {
+  if (!sink_)
+    return;
+  try {
+    sink_->Dispatch(event);
+  } catch (...) {
+    // The executor reports its own errors; nothing may unwind through the system's code.
+  }
+}
+
+void Win32Ui::OnTimer(HWND window, UINT_PTR id) {
+  auto schedule = schedules_.find(id);
+  if (schedule == schedules_.end())
+    return;  // a message that was already queued when the timer was stopped
+  // Plan the next tick from this tick's due time, so that late handling does not add up.
+  const uint32_t delay = schedule->second.Fired(NowMs());
+  ::SetTimer(window, id, delay < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : delay, nullptr);
+  Deliver(id == design::kTimerEventId ? platform::FormEvent::TimerEvent
+                                      : platform::FormEvent::TimerTer);
+}
+
+void Win32Ui::PaintFrame(HDC dc) {
+  RECT client{0, 0, design::kClientWidth, design::kClientHeight};
+  FillRect(dc, &client, frameBrush_);
+  RECT panel{design::kFrameWidth, design::kFrameWidth, design::kClientWidth - design::kFrameWidth,
+             design::kClientHeight - design::kFrameWidth};
+  FillRect(dc, &panel, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT CALLBACK Win32Ui::ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE)
+    Attach(window, lParam);
+  Win32Ui* self = Owner(window);
+  return self ? self->HandleApplication(window, message, wParam, lParam)
+              : DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Ui::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE)
+    Attach(window, lParam);
+  Win32Ui* self = Owner(window);
+  return self ? self->HandleForm(window, message, wParam, lParam)
+              : DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT Win32Ui::HandleApplication(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SYSCOMMAND:
+      // Minimise and restore would hide or move the warning; they are taken here and do
+      // nothing. Every other system command (monitor power, screen saver, ...) is the system's.
+      switch (wParam & 0xFFF0) {
+        case SC_MINIMIZE:
+        case SC_RESTORE:
+          return 0;
+        default:
+          return DefWindowProcA(window, message, wParam, lParam);
+      }
+    case WM_CLOSE:
+      return 0;  // the countdown ends only through its buttons, the watchdog or the session
+    case WM_SETFOCUS:
+      if (form_ && ::IsWindowVisible(form_))
+        SetFocus(focus_ ? focus_ : btnActivate_);
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam)
+        Deliver(platform::FormEvent::EndSession);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+LRESULT Win32Ui::HandleForm(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER:
+      OnTimer(window, wParam);
+      return 0;
+    case WM_COMMAND: {
+      platform::FormEvent event;
+      if (HIWORD(wParam) == BN_CLICKED && lParam != 0 && ButtonEvent(LOWORD(wParam), &event))
+        Deliver(event);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      PaintFrame(reinterpret_cast<HDC>(wParam));
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkMode(dc, TRANSPARENT);
+      if (reinterpret_cast<HWND>(lParam) == lbNotifier_)
+        SetTextColor(dc, RGB(0, 0, 0));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focused = GetFocus();
+        if (focused && IsChild(window, focused))
+          focus_ = focused;
+      } else {
+        SetFocus(focus_ ? focus_ : btnActivate_);
+      }
+      return 0;
+    case WM_CLOSE:
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace dormivo::win32app
