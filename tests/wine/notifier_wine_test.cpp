@@ -299,6 +299,21 @@ TEST(NotifierOnWine, ARealClickOnCancelEndsWithoutALogLine) {
             INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(NotifierOnWine, TheCaptionsMnemonicsPressTheButtonsFromTheKeyboard) {
+  ASSERT_NE(GetFileAttributesA(kXdotool), INVALID_FILE_ATTRIBUTES) << "xdotool is needed";
+  Notifier notifier("[Settings]\r\nNotifyTimer=600\r\n");
+  ASSERT_TRUE(notifier.Start("9 Keys -c"));
+  ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
+  EXPECT_EQ(GetForegroundWindow(), notifier.Form());
+  ASSERT_TRUE(RunHost(std::string(kXdotool) + " key alt+d"));
+  EXPECT_GE(notifier.WaitForForm(false, 2000), 0) << "Alt+D delays";
+  ASSERT_GE(notifier.WaitForForm(true, 3000), 0) << "back at the next tick";
+  ASSERT_TRUE(RunHost(std::string(kXdotool) + " key c"));
+  EXPECT_EQ(notifier.Wait(5000), 0u) << "C on a focused button cancels";
+  EXPECT_EQ(GetFileAttributesA((notifier.Folder().Path() + "Log.dat").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(NotifierOnWine, ActivateExecutesOnTheNextTick) {
   Notifier notifier("[Settings]\r\nNotifyTimer=30\r\n");
   ASSERT_TRUE(notifier.Start("5 \"Activate now\" -c"));
