@@ -61,6 +61,30 @@ inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 inline constexpr uint32_t kMovefileReplaceExisting = 0x1;
 inline constexpr uint32_t kMovefileWriteThrough = 0x8;
 
+// ExitWindowsEx flags.
+inline constexpr uint32_t kEwxLogoff = 0x0;
+inline constexpr uint32_t kEwxShutdown = 0x1;
+inline constexpr uint32_t kEwxReboot = 0x2;
+inline constexpr uint32_t kEwxForce = 0x4;
+inline constexpr uint32_t kEwxPoweroff = 0x8;
+
+// Window messages and system commands (wParam of WM_SYSCOMMAND).
+inline constexpr uint32_t kWmSyscommand = 0x0112;
+inline constexpr uint32_t kScMinimize = 0xF020;
+inline constexpr uint32_t kScRestore = 0xF120;
+inline constexpr uint32_t kScScreensave = 0xF140;
+inline constexpr uint32_t kScMonitorpower = 0xF170;
+
+// Access-token rights and privilege attributes.
+inline constexpr uint32_t kTokenQuery = 0x0008;
+inline constexpr uint32_t kTokenAdjustPrivileges = 0x0020;
+inline constexpr uint32_t kSePrivilegeEnabled = 0x2;
+
+// dwPlatformId of GetVersionExA.
+inline constexpr uint32_t kVerPlatformWin32s = 0;
+inline constexpr uint32_t kVerPlatformWin32Windows = 1;  // the 9x family
+inline constexpr uint32_t kVerPlatformWin32Nt = 2;       // the NT family
+
 // ShowWindow commands.
 inline constexpr int32_t kSwHide = 0;
 inline constexpr int32_t kSwShowNoActivate = 4;
