@@ -1,7 +1,6 @@
 #include "app/win32/win32_ui.h"
 
 #include <commctrl.h>
-#include <mmsystem.h>
 
 #include "app/form_design.h"
 
@@ -140,7 +139,19 @@ bool Win32Ui::KillTimer(platform::WindowHandle window, uintptr_t id) {
 }
 
 bool Win32Ui::PlaySoundA(const char* sound, platform::Handle module, uint32_t flags) {
-  return ::PlaySoundA(sound, reinterpret_cast<HMODULE>(module), flags) != FALSE;
+  // The sound library is loaded with the first sound, not at start: most runs play none. A
+  // request to stop before any sound was played has nothing to stop.
+  if (!winmm_) {
+    if (!sound)
+      return true;
+    winmm_ = LoadLibraryA("winmm.dll");
+    if (!winmm_)
+      return false;
+  }
+  using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+  const auto play = reinterpret_cast<PlaySoundFunction>(
+      reinterpret_cast<void*>(GetProcAddress(winmm_, "PlaySoundA")));
+  return play && play(sound, reinterpret_cast<HMODULE>(module), flags) != FALSE;
 }
 
 int32_t Win32Ui::MessageBoxA(platform::WindowHandle owner, const std::string& text,

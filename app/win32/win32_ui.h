@@ -66,6 +66,7 @@ class Win32Ui final : public platform::Ui, public platform::WindowFactory {
   HFONT font_ = nullptr;
   HFONT notifierFont_ = nullptr;
   HBRUSH frameBrush_ = nullptr;
+  HMODULE winmm_ = nullptr;
   LARGE_INTEGER frequency_{};
   std::map<UINT_PTR, TickSchedule> schedules_;
 };

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# The run command. On a fresh Debian 12 machine, as root, it installs what is missing, builds the
+# 64-bit Notifier.exe and runs it under Wine as the scheduler would: in a throwaway application
+# folder, with a Settings.dat that shows the warning window for a few seconds, and the harmless
+# action 5 (turn the monitor off, which does nothing under Wine). It shows the window on the
+# display when there is one (otherwise on a private Xvfb), saves a screenshot of it, and prints
+# the new Log.dat line and where the screenshot is.
+#   scripts/run.sh [seconds of countdown, default 8]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+seconds=${1:-8}
+
+packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64
+  xvfb x11-utils imagemagick util-linux)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "== installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "run as root to install the missing packages" >&2
+    exit 1
+  fi
+  apt-get update
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+echo "== building Notifier.exe (preset win64)"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target Notifier >/dev/null
+
+app=$(mktemp -d "${TMPDIR:-/tmp}/dormivo-run.XXXXXX")
+cp build/win64/wine-bin/Notifier.exe "$app/"
+printf '[Settings]\r\nNotify=1\r\nNotifyTimer=%s\r\nPlaySound=0\r\n' "$seconds" >"$app/Settings.dat"
+# The Wine prefix is the throwaway one of the build tree, whose home folder is redirected into it.
+export DORMIVO_WINE_ROOT=$repo/build/win64/wine-bin/wine-root
+
+xvfb_pid=
+notifier_pid=
+cleanup() {
+  [ -n "$notifier_pid" ] && kill "$notifier_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    break
+  done
+  for _ in $(seq 50); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  echo "== no display: using Xvfb on $DISPLAY"
+fi
+
+echo "== starting Notifier.exe 5 \"Run command demo\" -c in $app"
+tests/wine/wine-run.sh "$app/Notifier.exe" 5 "Run command demo" -c &
+notifier_pid=$!
+
+# The warning window: the top-level "Notifier" window of 474 x 127 pixels, once it is mapped.
+shot=$app/notifier-window.png
+window=
+for _ in $(seq 600); do
+  window=$(xwininfo -root -tree 2>/dev/null | awk '/"Notifier"/ && / 474x127\+/ {print $1; exit}')
+  if [ -n "$window" ] && xwininfo -id "$window" 2>/dev/null | grep -q 'IsViewable'; then
+    break
+  fi
+  window=
+  sleep 0.1
+done
+if [ -n "$window" ]; then
+  sleep 0.5
+  geometry=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x "+" y}')
+  import -window root -crop "474x127+$geometry" +repage "$shot"
+else
+  echo "the warning window did not appear" >&2
+fi
+
+status=0
+wait "$notifier_pid" || status=$?
+notifier_pid=
+echo "== Notifier.exe ended with exit code $status"
+if [ -f "$app/Log.dat" ]; then
+  echo "== new line of $app/Log.dat:"
+  tail -n 1 "$app/Log.dat"
+else
+  echo "== no Log.dat was written" >&2
+  status=1
+fi
+[ -f "$shot" ] && echo "== screenshot of the warning window: $shot"
+exit "$status"
