@@ -5,6 +5,8 @@
 #include "platform/com.h"
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include <objbase.h>
 #include <unknwn.h>
 #endif
