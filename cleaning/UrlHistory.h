@@ -4,13 +4,6 @@
 
 #include "platform/com.h"
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include <objbase.h>
-#include <unknwn.h>
-#endif
-
 namespace dormivo {
 
 // The URL history class {3C374A40-BAE4-11CF-BF7D-00AA006946EE}.
@@ -21,7 +14,9 @@ inline constexpr platform::Guid kClsidCUrlHistory = {
 inline constexpr platform::Guid kIidIUrlHistoryStg2 = {
     0xAFA0DC11, 0xC313, 0x11D0, {0x83, 0x1A, 0x00, 0xC0, 0x4F, 0xD5, 0xAE, 0x38}};
 
-#ifdef _WIN32
+// The interface itself is declared only where the Windows COM headers are already included (the
+// real layer, which calls it); the core needs only the identifiers and stays free of them.
+#if defined(_WIN32) && defined(__IUnknown_INTERFACE_DEFINED__)
 // IUrlHistoryStg2, derived from IUrlHistoryStg, with every method in its documented vtable
 // order. Only ClearHistory is called; the others are declared to keep the slots in place, with
 // the pointer arguments this program never passes left untyped.
