@@ -26,6 +26,8 @@ inline constexpr uint32_t kErrorDirNotEmpty = 145;
 inline constexpr uint32_t kErrorAlreadyExists = 183;
 inline constexpr uint32_t kErrorNoMoreItems = 259;
 inline constexpr uint32_t kErrorDirectory = 267;
+inline constexpr uint32_t kErrorBadPathname = 161;
+inline constexpr uint32_t kErrorMoreData = 234;
 
 // CreateFileA access rights.
 inline constexpr uint32_t kGenericRead = 0x80000000u;
@@ -57,6 +59,10 @@ inline constexpr uint32_t kFileAttributeCompressed = 0x800;
 inline constexpr uint32_t kFileAttributeNotContentIndexed = 0x2000;
 inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 
+// Folder search attribute mask of the old find routines: an entry whose hidden, system,
+// volume-label or directory attribute is missing from the mask is passed over.
+inline constexpr uint32_t kFindAnyFile = 0x3F;
+
 // MoveFileExA flags.
 inline constexpr uint32_t kMovefileReplaceExisting = 0x1;
 inline constexpr uint32_t kMovefileWriteThrough = 0x8;
@@ -84,6 +90,36 @@ inline constexpr uint32_t kSePrivilegeEnabled = 0x2;
 inline constexpr uint32_t kVerPlatformWin32s = 0;
 inline constexpr uint32_t kVerPlatformWin32Windows = 1;  // the 9x family
 inline constexpr uint32_t kVerPlatformWin32Nt = 2;       // the NT family
+
+// SHEmptyRecycleBinA flags.
+inline constexpr uint32_t kSherbNoConfirmation = 0x1;
+inline constexpr uint32_t kSherbNoProgressUi = 0x2;
+inline constexpr uint32_t kSherbNoSound = 0x4;
+
+// URL cache entry types (INTERNET_CACHE_ENTRY_INFOA::CacheEntryType).
+inline constexpr uint32_t kNormalCacheEntry = 0x1;
+inline constexpr uint32_t kCookieCacheEntry = 0x00100000;
+inline constexpr uint32_t kUrlHistoryCacheEntry = 0x00200000;
+
+// Registry access rights and value types.
+inline constexpr uint32_t kKeyAllAccess = 0xF003F;
+inline constexpr uint32_t kKeyRead = 0x20019;
+inline constexpr uint32_t kRegNone = 0;
+inline constexpr uint32_t kRegSz = 1;
+inline constexpr uint32_t kRegExpandSz = 2;
+inline constexpr uint32_t kRegBinary = 3;
+inline constexpr uint32_t kRegDword = 4;
+inline constexpr uint32_t kRegMultiSz = 7;
+
+// COM class contexts and results (HRESULT, negative on failure).
+inline constexpr uint32_t kClsctxInprocServer = 0x1;
+inline constexpr uint32_t kClsctxLocalServer = 0x4;
+inline constexpr int32_t kSOk = 0;
+inline constexpr int32_t kENotImpl = static_cast<int32_t>(0x80004001u);
+inline constexpr int32_t kENoInterface = static_cast<int32_t>(0x80004002u);
+inline constexpr int32_t kEFail = static_cast<int32_t>(0x80004005u);
+inline constexpr int32_t kRegdbEClassNotReg = static_cast<int32_t>(0x80040154u);
+inline constexpr int32_t kCoENotInitialized = static_cast<int32_t>(0x800401F0u);
 
 // ShowWindow commands.
 inline constexpr int32_t kSwHide = 0;
