@@ -41,6 +41,29 @@ std::string SystemText(DWORD code) {
   return result;
 }
 
+// The host's path for a Windows path (Wine's wine_get_unix_file_name).
+std::string UnixPath(const std::string& windowsPath) {
+  using UnixFileName = char*(CDECL*)(const WCHAR*);
+  const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixFileName)
+    return {};
+  std::wstring wide(windowsPath.size() + 1, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(),
+                      static_cast<int>(wide.size()));
+  char* name = unixFileName(wide.c_str());
+  if (!name)
+    return {};
+  std::string result = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+// The calls Wine's relay trace records for a program started with WINEDEBUG=+relay: the power
+// and session calls of the actions.
+constexpr char kRelayInclude[] =
+    "user32.LockWorkStation;user32.ExitWindowsEx;kernel32.SetSystemPowerState";
+
 // A copy of Notifier.exe in its own application folder, started as the scheduler starts it.
 class Notifier {
  public:
@@ -51,6 +74,15 @@ class Notifier {
     copied_ = CopyFileA((winetest::ProgramFolder() + "Notifier.exe").c_str(), exe_.c_str(), FALSE);
   }
   ~Notifier() {
+    if (traced_ && Running()) {
+      // Cancel it, or let the watchdog of the short countdowns used here end it.
+      HWND form = Form();
+      DWORD_PTR result = 0;
+      if (form)
+        SendMessageTimeoutA(GetDlgItem(form, IDC_BTNCANCEL), BM_CLICK, 0, 0, SMTO_NORMAL, 2000,
+                            &result);
+      Wait(15000);
+    }
     if (process_.hProcess) {
       if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
         TerminateProcess(process_.hProcess, 99);
@@ -81,15 +113,76 @@ class Notifier {
   }
   DWORD Started() const { return started_; }
 
+  // Starts the copy through the host's shell with Wine's relay trace of the power and session
+  // calls (kRelayInclude), so that a test sees whether the action was performed. The process is
+  // then no child of this one: it is found by its window class, and its exit code is the one the
+  // shell writes into the folder.
+  bool StartTraced(const std::string& arguments) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Debug", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+      return false;
+    }
+    RegSetValueExA(key, "RelayInclude", 0, REG_SZ, reinterpret_cast<const BYTE*>(kRelayInclude),
+                   sizeof kRelayInclude);
+    RegCloseKey(key);
+    const std::string folder = UnixPath(folder_.Path());
+    if (!copied_ || folder.empty())
+      return false;
+    std::string escaped;  // double quotes inside the shell's quoted script
+    for (char c : arguments) {
+      if (c == '"')
+        escaped += '\\';
+      escaped += c;
+    }
+    std::string command = "Z:\\bin\\sh -c \"cd '" + folder +
+                          "' && WINEDEBUG=+relay wine ./Notifier.exe " + escaped +
+                          " 2>relay.txt; echo $? >code.tmp; mv code.tmp code.txt\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION shell{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &shell)) {
+      return false;
+    }
+    CloseHandle(shell.hProcess);
+    CloseHandle(shell.hThread);
+    traced_ = true;
+    started_ = GetTickCount();
+    return true;
+  }
+  // How often the traced run called a function of kRelayInclude, e.g. "user32.LockWorkStation".
+  int TracedCalls(const std::string& function) const {
+    const std::string trace = folder_.ReadFile("relay.txt");
+    const std::string call = "Call " + function + "(";
+    int count = 0;
+    for (size_t at = trace.find(call); at != std::string::npos; at = trace.find(call, at + 1))
+      ++count;
+    return count;
+  }
+
   // The exit code, or STILL_ACTIVE when the process has not ended within `ms`.
   DWORD Wait(DWORD ms) {
+    if (traced_) {
+      const DWORD from = GetTickCount();
+      while (Running()) {
+        if (GetTickCount() - from >= ms)
+          return STILL_ACTIVE;
+        Sleep(20);
+      }
+      return static_cast<DWORD>(std::stoul("0" + folder_.ReadFile("code.txt")));
+    }
     if (WaitForSingleObject(process_.hProcess, ms) != WAIT_OBJECT_0)
       return STILL_ACTIVE;
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_.hProcess, &code);
     return code;
   }
-  bool Running() { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+  bool Running() {
+    if (traced_)
+      return GetFileAttributesA((folder_.Path() + "code.txt").c_str()) == INVALID_FILE_ATTRIBUTES;
+    return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+  }
 
   // The process's top-level window of the class, or nullptr.
   HWND TopLevel(const char* className, const char* title = nullptr) const {
@@ -98,7 +191,7 @@ class Notifier {
       const char* className;
       const char* title;
       HWND found;
-    } search{process_.dwProcessId, className, title, nullptr};
+    } search{traced_ ? 0 : process_.dwProcessId, className, title, nullptr};
     EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
           auto* s = reinterpret_cast<Search*>(param);
@@ -106,7 +199,7 @@ class Notifier {
           GetWindowThreadProcessId(window, &pid);
           char name[64] = {};
           GetClassNameA(window, name, sizeof name);
-          if (pid == s->pid && std::string(name) == s->className &&
+          if ((s->pid == 0 || pid == s->pid) && std::string(name) == s->className &&
               (!s->title || WindowText(window) == s->title)) {
             s->found = window;
             return FALSE;
@@ -148,6 +241,7 @@ class Notifier {
   std::string exe_;
   bool copied_ = false;
   PROCESS_INFORMATION process_{};
+  bool traced_ = false;
   DWORD started_ = 0;
 };
 
@@ -186,7 +280,7 @@ constexpr char kXdotool[] = "Z:\\usr\\bin\\xdotool";
 
 TEST(NotifierOnWine, WithoutTheFlagNoWindowShowsAndOneLineIsLoggedAfterTheCountdown) {
   Notifier notifier("[Settings]\r\nNotifyTimer=3\r\n");
-  ASSERT_TRUE(notifier.Start("6 \"Nightly backup\""));
+  ASSERT_TRUE(notifier.StartTraced("6 \"Nightly backup\""));
   bool everVisible = false;
   DWORD code = STILL_ACTIVE;
   while ((code = notifier.Wait(20)) == STILL_ACTIVE &&
@@ -200,6 +294,7 @@ TEST(NotifierOnWine, WithoutTheFlagNoWindowShowsAndOneLineIsLoggedAfterTheCountd
   EXPECT_GE(elapsed, 2900u) << "the countdown takes NotifyTimer seconds";
   EXPECT_LT(elapsed, 8000u);
   EXPECT_TRUE(IsLogLine(notifier.Log(), "Nightly backup", "Lock Work Station")) << notifier.Log();
+  EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation"), 1) << "the action was performed";
 }
 
 TEST(NotifierOnWine, WithTheFlagTheWarningWindowShowsAfterOneSecondAsDesigned) {
@@ -316,7 +411,7 @@ TEST(NotifierOnWine, TheCaptionsMnemonicsPressTheButtonsFromTheKeyboard) {
 
 TEST(NotifierOnWine, ActivateExecutesOnTheNextTick) {
   Notifier notifier("[Settings]\r\nNotifyTimer=30\r\n");
-  ASSERT_TRUE(notifier.Start("5 \"Activate now\" -c"));
+  ASSERT_TRUE(notifier.StartTraced("6 \"Activate now\" -c"));
   ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
   const DWORD clicked = GetTickCount();
   notifier.Click(IDC_BTNACTIVATE);
@@ -324,7 +419,8 @@ TEST(NotifierOnWine, ActivateExecutesOnTheNextTick) {
   EXPECT_FALSE(IsWindowVisible(notifier.Application()));
   EXPECT_EQ(notifier.Wait(5000), 0u);
   EXPECT_LT(GetTickCount() - clicked, 2000u);
-  EXPECT_TRUE(IsLogLine(notifier.Log(), "Activate now", "Turn Monitor Off")) << notifier.Log();
+  EXPECT_TRUE(IsLogLine(notifier.Log(), "Activate now", "Lock Work Station")) << notifier.Log();
+  EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation"), 1) << "the action was performed";
 }
 
 TEST(NotifierOnWine, DelayHidesTheWindowAndItComesBackWhenTheCountPassesNotifyTimer) {
@@ -358,10 +454,13 @@ TEST(NotifierOnWine, LogHeldOpenByAnotherProcessSkipsTheActionAndKeepsTheLog) {
   {
     winetest::FileHolder holder(notifier.Folder().Path() + "Log.dat", "rw", 0);
     ASSERT_TRUE(holder.Holding());
-    ASSERT_TRUE(notifier.Start("6 Blocked"));
+    ASSERT_TRUE(notifier.StartTraced("6 Blocked"));
     EXPECT_EQ(notifier.Wait(15000), 0u);
   }
   EXPECT_EQ(notifier.Log(), earlier);
+  EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation"), 0) << "no action";
+  EXPECT_NE(notifier.Folder().ReadFile("relay.txt").find("RelayInclude"), std::string::npos)
+      << "the trace was taken";
 }
 
 TEST(NotifierOnWine, SettingsHeldOpenForWritingAreReportedThenExit217) {
