@@ -41,6 +41,38 @@ std::string SystemText(DWORD code) {
   return result;
 }
 
+// A search among the top-level windows: of a process (any when pid is 0), by class and title.
+struct WindowSearch {
+  DWORD pid;
+  const char* className;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if ((search->pid == 0 || pid == search->pid) && std::string(name) == search->className &&
+      (!search->title || WindowText(window) == search->title)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Collects the text of a static control with text (the message of a message box).
+BOOL CALLBACK FindStaticText(HWND child, LPARAM param) {
+  char name[32] = {};
+  GetClassNameA(child, name, sizeof name);
+  const std::string text = WindowText(child);
+  if (std::string(name) == "Static" && !text.empty())
+    *reinterpret_cast<std::string*>(param) = text;
+  return TRUE;
+}
+
 // The host's path for a Windows path (Wine's wine_get_unix_file_name).
 std::string UnixPath(const std::string& windowsPath) {
   using UnixFileName = char*(CDECL*)(const WCHAR*);
@@ -186,27 +218,8 @@ class Notifier {
 
   // The process's top-level window of the class, or nullptr.
   HWND TopLevel(const char* className, const char* title = nullptr) const {
-    struct Search {
-      DWORD pid;
-      const char* className;
-      const char* title;
-      HWND found;
-    } search{traced_ ? 0 : process_.dwProcessId, className, title, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(param);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(window, &pid);
-          char name[64] = {};
-          GetClassNameA(window, name, sizeof name);
-          if ((s->pid == 0 || pid == s->pid) && std::string(name) == s->className &&
-              (!s->title || WindowText(window) == s->title)) {
-            s->found = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{traced_ ? 0 : process_.dwProcessId, className, title, nullptr};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
   HWND Form() const { return TopLevel(design::kFormClass); }
@@ -477,17 +490,7 @@ TEST(NotifierOnWine, SettingsHeldOpenForWritingAreReportedThenExit217) {
   }
   ASSERT_NE(box, nullptr) << "no error report";
   std::string text;
-  EnumChildWindows(
-      box,
-      [](HWND child, LPARAM param) -> BOOL {
-        char name[32] = {};
-        GetClassNameA(child, name, sizeof name);
-        const std::string t = WindowText(child);
-        if (std::string(name) == "Static" && !t.empty())
-          *reinterpret_cast<std::string*>(param) = t;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&text));
+  EnumChildWindows(box, FindStaticText, reinterpret_cast<LPARAM>(&text));
   EXPECT_EQ(text,
             "Cannot open file \"" + path + "\". " + SystemText(ERROR_SHARING_VIOLATION) + ".");
   EXPECT_TRUE(notifier.Running()) << "the report waits for the person";
