@@ -121,6 +121,20 @@ inline constexpr int32_t kEFail = static_cast<int32_t>(0x80004005u);
 inline constexpr int32_t kRegdbEClassNotReg = static_cast<int32_t>(0x80040154u);
 inline constexpr int32_t kCoENotInitialized = static_cast<int32_t>(0x800401F0u);
 
+// GetLocaleInfoA settings.
+inline constexpr uint32_t kLocaleSDate = 0x1D;
+inline constexpr uint32_t kLocaleSTime = 0x1E;
+inline constexpr uint32_t kLocaleSShortDate = 0x1F;
+inline constexpr uint32_t kLocaleITime = 0x23;
+inline constexpr uint32_t kLocaleITLZero = 0x25;
+inline constexpr uint32_t kLocaleS1159 = 0x28;
+inline constexpr uint32_t kLocaleS2359 = 0x29;
+inline constexpr uint32_t kLocaleSDayName1 = 0x2A;          // Monday; 0x2B to 0x30 follow
+inline constexpr uint32_t kLocaleSAbbrevDayName1 = 0x31;    // Monday; 0x32 to 0x37 follow
+inline constexpr uint32_t kLocaleSMonthName1 = 0x38;        // January; 0x39 to 0x43 follow
+inline constexpr uint32_t kLocaleSAbbrevMonthName1 = 0x44;  // January; 0x45 to 0x4F follow
+inline constexpr uint32_t kLocaleITimeMarkPosn = 0x1005;
+
 // ShowWindow commands.
 inline constexpr int32_t kSwHide = 0;
 inline constexpr int32_t kSwShowNoActivate = 4;

@@ -1,0 +1,15 @@
+// The real clock and regional settings: each call forwards to the Windows call of the same name.
+#pragma once
+
+#include "platform/clock_locale.h"
+
+namespace dormivo::platform {
+
+class Win32ClockLocale final : public ClockLocale {
+ public:
+  void GetLocalTime(SystemTime* time) override;
+  LocaleId GetThreadLocale() override;
+  std::optional<std::string> GetLocaleInfoA(LocaleId locale, uint32_t lcType) override;
+};
+
+}  // namespace dormivo::platform
