@@ -7,8 +7,13 @@
 #include "app/win32/win32_process.h"
 #include "app/win32/win32_ui.h"
 #include "platform/win32/ansi_text_win32.h"
+#include "platform/win32/clock_locale_win32.h"
+#include "platform/win32/com_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/power_win32.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/shell_win32.h"
+#include "platform/win32/url_cache_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace dormivo;
@@ -17,7 +22,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::Win32PowerApi power;
   platform::Win32FileSystem files;
   platform::Win32AnsiText codePage;
-  PlatformExecutionSteps steps(files, power);
+  platform::Win32ClockLocale clock;
+  platform::Win32Shell shell;
+  platform::Win32UrlCache urlCache;
+  platform::Win32Registry registry;
+  platform::Win32Com com;
+  CleaningPlatform cleaning{shell, urlCache, registry, com, files};
+  PlatformExecutionSteps steps(cleaning, files, clock, power);
   NotifierPlatform notifier{ui, ui, process, power, files, codePage};
   TApplication application(notifier, steps);
   return application.Run();
