@@ -1,9 +1,9 @@
 // Times a program's start as a scheduler sees it, for the benchmarks (scripts/bench-start.sh).
-//   bench_start <runs> <log file or -> <command line>
+//   bench_start <runs> <window class> <log file or -> <command line>
 // For each run: deletes the log file (when one is given), starts the command, and measures from
-// the CreateProcess call until the program's message loop first waits for input (its countdown
-// is running), until the log file appears (polled every millisecond), and until the process
-// ends. Prints one line per run and the medians, in milliseconds.
+// the CreateProcess call until the program's window of the class exists (it is created right
+// before the countdown starts; polled every millisecond), until the log file appears (likewise),
+// and until the process ends. Prints one line per run and the medians, in milliseconds.
 #include <windows.h>
 
 #include <algorithm>
@@ -36,15 +36,16 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: bench_start runs log-file|- command line...\n");
+  if (argc < 5) {
+    std::fprintf(stderr, "usage: bench_start runs window-class log-file|- command line...\n");
     return 1;
   }
   const int runs = std::atoi(argv[1]);
-  const std::string log = argv[2];
+  const std::string windowClass = argv[2];
+  const std::string log = argv[3];
   std::string commandLine;
-  for (int i = 3; i < argc; ++i) {
-    if (i > 3)
+  for (int i = 4; i < argc; ++i) {
+    if (i > 4)
       commandLine += ' ';
     const std::string arg = argv[i];
     commandLine += arg.find(' ') == std::string::npos ? arg : "\"" + arg + "\"";
@@ -63,8 +64,17 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "cannot start %s: %lu\n", commandLine.c_str(), GetLastError());
       return 2;
     }
-    WaitForInputIdle(process.hProcess, 60000);
-    const double idleAt = NowMs() - start;
+    double idleAt = -1;
+    while (WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
+      HWND window = FindWindowA(windowClass.c_str(), nullptr);
+      DWORD pid = 0;
+      if (window)
+        GetWindowThreadProcessId(window, &pid);
+      if (pid == process.dwProcessId) {
+        idleAt = NowMs() - start;
+        break;
+      }
+    }
     double logAt = -1;
     if (log != "-") {
       while (WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
