@@ -42,7 +42,11 @@ xvfb_pid=
 notifier_pid=
 cleanup() {
   [ -n "$notifier_pid" ] && kill "$notifier_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then
+    # End the Wine session on the private display before the display itself.
+    WINEPREFIX=$DORMIVO_WINE_ROOT/prefix wineserver -k 2>/dev/null || true
+    kill "$xvfb_pid" 2>/dev/null || true
+  fi
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
