@@ -467,6 +467,29 @@ TEST(NotifierOnWine, DelayHidesTheWindowAndItComesBackWhenTheCountPassesNotifyTi
             INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(NotifierOnWine, ApplicationWindowKeepsTheWarningAndEndsWithTheSession) {
+  Notifier notifier("[Settings]\r\nNotifyTimer=30\r\n");
+  ASSERT_TRUE(notifier.Start("5 Session -c"));
+  ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
+  HWND application = notifier.Application();
+  ASSERT_NE(application, nullptr);
+  DWORD_PTR result = 0;
+  // Minimising through the taskbar button leaves the warning where it is.
+  SendMessageTimeoutA(application, WM_SYSCOMMAND, SC_MINIMIZE, 0, SMTO_NORMAL, 5000, &result);
+  Sleep(200);
+  EXPECT_TRUE(IsWindowVisible(notifier.Form()));
+  EXPECT_FALSE(IsIconic(application));
+  // The end of the Windows session ends the process at once, through the clean-up.
+  const RECT bounds = WindowRect(notifier.Form());
+  SendMessageTimeoutA(application, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &result);
+  EXPECT_EQ(notifier.Wait(5000), 0u);
+  RECT clip{};
+  GetClipCursor(&clip);
+  EXPECT_FALSE(Same(clip, bounds)) << "released by the clean-up";
+  EXPECT_EQ(GetFileAttributesA((notifier.Folder().Path() + "Log.dat").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(NotifierOnWine, LogHeldOpenByAnotherProcessSkipsTheActionAndKeepsTheLog) {
   Notifier notifier("[Settings]\r\nNotifyTimer=2\r\n");
   const std::string earlier = "[1/2/2026 3:04:05 AM]Earlier task>Restart\r\n";
