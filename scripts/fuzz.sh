@@ -14,5 +14,5 @@ for target in build/sanitize/tests/fuzz/*_fuzz; do
   "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="build/fuzz-findings/$name/" \
     "build/sanitize/tests/fuzz/corpus/$name" "tests/fuzz/corpus/$name" 2>&1 |
-    grep -E '^(#[0-9]+ +DONE|stat::|==[0-9]+==|SUMMARY|Done)' || true
+    grep -E 'DONE|stat::|==[0-9]+==|SUMMARY|Done' || true
 done

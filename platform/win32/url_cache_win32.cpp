@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "platform/win32/system_library.h"
+
 namespace dormivo::platform {
 namespace {
 
@@ -29,13 +31,35 @@ LPINTERNET_CACHE_ENTRY_INFOA ToWin(UrlCacheEntryInfo* entry) {
   return reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(entry);
 }
 
+// WinINet is not among the DLLs Windows always takes from its own folder, so its functions are
+// looked up in the system folder's copy when first used.
+template <typename Function>
+Function Wininet(const char* name) {
+  return SystemProc<Function>("wininet.dll", name);
+}
+
+// A call whose function could not be found fails with ERROR_PROC_NOT_FOUND.
+template <typename Function>
+bool Missing(Function function) {
+  if (function != nullptr)
+    return false;
+  SetLastError(ERROR_PROC_NOT_FOUND);
+  return true;
+}
+
+using FindFirstFn = HANDLE(WINAPI*)(LPCSTR, LPINTERNET_CACHE_ENTRY_INFOA, LPDWORD);
+using FindNextFn = BOOL(WINAPI*)(HANDLE, LPINTERNET_CACHE_ENTRY_INFOA, LPDWORD);
+using FindCloseFn = BOOL(WINAPI*)(HANDLE);
+using DeleteFn = BOOL(WINAPI*)(LPCSTR);
+
 }  // namespace
 
 Handle Win32UrlCache::FindFirstUrlCacheEntryA(const char* searchPattern,
                                               UrlCacheEntryInfo* entryInfo,
                                               uint32_t* entryInfoSize) {
   DWORD size = *entryInfoSize;
-  HANDLE found = ::FindFirstUrlCacheEntryA(searchPattern, ToWin(entryInfo), &size);
+  static const auto findFirst = Wininet<FindFirstFn>("FindFirstUrlCacheEntryA");
+  HANDLE found = Missing(findFirst) ? nullptr : findFirst(searchPattern, ToWin(entryInfo), &size);
   *entryInfoSize = size;
   return reinterpret_cast<Handle>(found);
 }
@@ -43,18 +67,22 @@ Handle Win32UrlCache::FindFirstUrlCacheEntryA(const char* searchPattern,
 bool Win32UrlCache::FindNextUrlCacheEntryA(Handle enumHandle, UrlCacheEntryInfo* entryInfo,
                                            uint32_t* entryInfoSize) {
   DWORD size = *entryInfoSize;
-  const BOOL ok =
-      ::FindNextUrlCacheEntryA(reinterpret_cast<HANDLE>(enumHandle), ToWin(entryInfo), &size);
+  static const auto findNext = Wininet<FindNextFn>("FindNextUrlCacheEntryA");
+  const BOOL ok = Missing(findNext)
+                      ? FALSE
+                      : findNext(reinterpret_cast<HANDLE>(enumHandle), ToWin(entryInfo), &size);
   *entryInfoSize = size;
   return ok != FALSE;
 }
 
 bool Win32UrlCache::FindCloseUrlCache(Handle enumHandle) {
-  return ::FindCloseUrlCache(reinterpret_cast<HANDLE>(enumHandle)) != FALSE;
+  static const auto findClose = Wininet<FindCloseFn>("FindCloseUrlCache");
+  return !Missing(findClose) && findClose(reinterpret_cast<HANDLE>(enumHandle)) != FALSE;
 }
 
 bool Win32UrlCache::DeleteUrlCacheEntry(const std::string& urlName) {
-  return ::DeleteUrlCacheEntryA(urlName.c_str()) != FALSE;
+  static const auto deleteEntry = Wininet<DeleteFn>("DeleteUrlCacheEntryA");
+  return !Missing(deleteEntry) && deleteEntry(urlName.c_str()) != FALSE;
 }
 
 uint32_t Win32UrlCache::GetLastError() {
