@@ -13,10 +13,14 @@
 #include "platform/win32/power_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/url_cache_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace dormivo;
+  // Every DLL loaded later (the delay-loaded shell32, the sound library) comes from the system
+  // folder, never from beside the executable or the current folder.
+  platform::RestrictDllSearchToSystemFolder();
   win32app::Win32Ui ui(instance);
   win32app::Win32ProcessApi process;
   platform::Win32PowerApi power;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/form_design.h"
+#include "platform/win32/system_library.h"
 
 namespace dormivo::win32app {
 namespace {
@@ -139,19 +140,16 @@ bool Win32Ui::KillTimer(platform::WindowHandle window, uintptr_t id) {
 }
 
 bool Win32Ui::PlaySoundA(const char* sound, platform::Handle module, uint32_t flags) {
-  // The sound library is loaded with the first sound, not at start: most runs play none. A
-  // request to stop before any sound was played has nothing to stop.
-  if (!winmm_) {
+  // The sound library is loaded (from the system folder) with the first sound, not at start:
+  // most runs play none. A request to stop before any sound was played has nothing to stop.
+  if (!playSound_) {
     if (!sound)
       return true;
-    winmm_ = LoadLibraryA("winmm.dll");
-    if (!winmm_)
+    playSound_ = platform::SystemProc<PlaySoundFunction>("winmm.dll", "PlaySoundA");
+    if (!playSound_)
       return false;
   }
-  using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
-  const auto play = reinterpret_cast<PlaySoundFunction>(
-      reinterpret_cast<void*>(GetProcAddress(winmm_, "PlaySoundA")));
-  return play && play(sound, reinterpret_cast<HMODULE>(module), flags) != FALSE;
+  return playSound_(sound, reinterpret_cast<HMODULE>(module), flags) != FALSE;
 }
 
 int32_t Win32Ui::MessageBoxA(platform::WindowHandle owner, const std::string& text,

@@ -66,7 +66,8 @@ class Win32Ui final : public platform::Ui, public platform::WindowFactory {
   HFONT font_ = nullptr;
   HFONT notifierFont_ = nullptr;
   HBRUSH frameBrush_ = nullptr;
-  HMODULE winmm_ = nullptr;
+  using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+  PlaySoundFunction playSound_ = nullptr;
   LARGE_INTEGER frequency_{};
   std::map<UINT_PTR, TickSchedule> schedules_;
 };
