@@ -60,8 +60,10 @@ bool TfrmExecute::Showing() {
 }
 
 // The application window is visible, as the process's taskbar button, exactly while the form is.
+// The warning appears without taking the keyboard from the program the person is typing in: an
+// Enter or a Space meant for that program must never press one of its buttons.
 void TfrmExecute::Show() {
-  context_.ui.ShowWindow(windows_.form, win::kSwShow);
+  context_.ui.ShowWindow(windows_.form, win::kSwShowNoActivate);
   context_.ui.ShowWindow(context_.owner.ApplicationHandle(), win::kSwShowNoActivate);
 }
 

@@ -1,6 +1,7 @@
 // The notifier form's handlers one by one, against the fake desktop and a recording owner.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -212,6 +213,23 @@ TEST(Form, ShowNotifierConfinesTheCursorToTheFormOnce) {
   EXPECT_EQ(
       f.ui.CallsOf("PlaySoundA"),
       (std::vector<std::string>{"PlaySoundA(s.wav,0x0,0x20001)", "PlaySoundA(s.wav,0x0,0x20001)"}));
+}
+
+TEST(Form, ShowNotifierShowsTheWarningWithoutTakingTheKeyboard) {
+  FormFixture f("C:\\d\\n.exe", "6 t -c", "[Settings]\nNotifyTimer=5\n");
+  f.form->FormCreate();
+  f.form->ShowNotifier();
+  // SW_SHOWNOACTIVATE for the form and for its taskbar button: the program in use keeps the
+  // keyboard, so that keys typed there never reach the warning's buttons.
+  const auto shown = [](platform::WindowHandle window) {
+    char call[64];
+    std::snprintf(call, sizeof call, "ShowWindow(0x%llx,4)",
+                  static_cast<unsigned long long>(window));
+    return std::string(call);
+  };
+  EXPECT_EQ(f.ui.CallsOf("ShowWindow"),
+            (std::vector<std::string>{shown(f.ui.Form().form), shown(f.owner.handle)}));
+  EXPECT_TRUE(f.ui.IsWindowVisible(f.ui.Form().form));
 }
 
 TEST(Form, ExecuteActionForwardsTheSettingsAndTheApplicationWindow) {
