@@ -1,6 +1,6 @@
-// The design of the notifier form: window classes, sizes, colours, fonts, positions, captions
-// and tab order. The Windows layer builds the window from it, the fake window mirrors it, and the
-// tests that read the real window back compare with it.
+// The design of the notifier form at 96 DPI (100 %): window classes, sizes, colours, fonts,
+// positions, captions and tab order. The Windows layer builds the window from it, the fake window
+// mirrors it, and the tests that read the real window back compare with it.
 #pragma once
 
 #include <cstdint>
@@ -42,8 +42,9 @@ inline constexpr Control kLbAppName{"lbAppName", IDC_LBAPPNAME, 17, 2, 41, 13, "
 // Fixed size and transparent.
 inline constexpr Control kLbNotifier{"lbNotifier", IDC_LBNOTIFIER,          16, 20, 433,
                                      18,           "Task will be executed."};
-// Step 1, range 0 to 100 until start-up sets the maximum.
-inline constexpr Control kProgressM{"ProgressM", IDC_PROGRESSM, 16, 48, 433, 16, ""};
+// Step 1, range 0 to 100 until start-up sets the maximum. The bar draws no text; its window text
+// is the name a screen reader gives it.
+inline constexpr Control kProgressM{"ProgressM", IDC_PROGRESSM, 16, 48, 433, 16, "Time left"};
 inline constexpr int32_t kProgressDesignMax = 100;
 // The buttons in their tab order.
 inline constexpr Control kBtnActivate{"btnActivate",       IDC_BTNACTIVATE, 32, 80, 120, 25,

@@ -33,6 +33,27 @@ bool ButtonEvent(int id, platform::FormEvent* event) {
   }
 }
 
+// The form's controls in their creation order, which is their tab order.
+struct FormControl {
+  const design::Control& design;
+  const char* className;
+  DWORD style;
+};
+const FormControl kFormControls[] = {
+    {design::kLbAppName, "Static", WS_DISABLED | SS_LEFT},
+    {design::kLbNotifier, "Static", SS_LEFT},
+    {design::kProgressM, PROGRESS_CLASSA, 0},
+    {design::kBtnActivate, "Button", WS_TABSTOP | BS_PUSHBUTTON},
+    {design::kBtnDelay, "Button", WS_TABSTOP | BS_PUSHBUTTON},
+    {design::kBtnCancel, "Button", WS_TABSTOP | BS_PUSHBUTTON},
+};
+
+HFONT CreateDesignFont(int32_t height, int weight) {
+  return CreateFontA(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, design::kFontName);
+}
+
 Win32Ui* Owner(HWND window) {
   return reinterpret_cast<Win32Ui*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
@@ -48,12 +69,11 @@ Win32Ui::Win32Ui(HINSTANCE instance) : instance_(instance) {
   QueryPerformanceFrequency(&frequency_);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  font_ = CreateFontA(-design::kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                      DEFAULT_PITCH | FF_DONTCARE, design::kFontName);
-  notifierFont_ = CreateFontA(-design::kNotifierFontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, design::kFontName);
+  // The per-monitor DPI calls exist from Windows 10 on; user32 is loaded already.
+  if (HMODULE user32 = GetModuleHandleA("user32.dll")) {
+    getDpiForWindow_ = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
+  }
   frameBrush_ = CreateSolidBrush(design::kFrameColour);
   const HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_NOTIFIER));
 
@@ -98,7 +118,17 @@ uint64_t Win32Ui::NowMs() const {
 // --- platform::Ui
 
 bool Win32Ui::ShowWindow(platform::WindowHandle window, int32_t showCommand) {
-  return ::ShowWindow(Hwnd(window), showCommand) != FALSE;
+  HWND hwnd = Hwnd(window);
+  if (hwnd == form_ && showCommand != SW_HIDE && !::IsWindowVisible(hwnd)) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    HMONITOR monitor = MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
+    CentreOn(monitor, MonitorDpi(monitor));
+  }
+  const bool result = ::ShowWindow(hwnd, showCommand) != FALSE;
+  if (hwnd == form_ && showCommand == SW_HIDE)
+    focus_ = nullptr;  // each warning starts with no control focused
+  return result;
 }
 
 bool Win32Ui::IsWindowVisible(platform::WindowHandle window) {
@@ -189,49 +219,149 @@ platform::WindowHandle Win32Ui::CreateApplicationWindow(const std::string& title
 }
 
 platform::FormWindows Win32Ui::CreateFormWindows(platform::WindowHandle application) {
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - design::kClientWidth) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - design::kClientHeight) / 2;
+  // Created hidden at the design's size; laid out for its monitor's DPI and centred below.
   form_ =
       CreateWindowExA(WS_EX_TOPMOST | WS_EX_CONTROLPARENT, design::kFormClass, design::kFormCaption,
-                      WS_POPUP | WS_CLIPCHILDREN, left, top, design::kClientWidth,
-                      design::kClientHeight, Hwnd(application), nullptr, instance_, this);
-  // Children in their tab order: the labels and the bar take no focus, the buttons follow.
-  const auto child = [this](const design::Control& c, const char* className, DWORD style,
-                            HFONT font) {
-    HWND window = CreateWindowExA(
-        0, className, c.caption, WS_CHILD | WS_VISIBLE | style, design::kFrameWidth + c.left,
-        design::kFrameWidth + c.top, c.width, c.height, form_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
-    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return window;
-  };
-  platform::FormWindows windows;
-  windows.form = Handle(form_);
-  // lbAppName sizes itself to its caption, as an auto-sizing label does.
-  design::Control appName = design::kLbAppName;
-  if (HDC dc = GetDC(form_)) {
-    HGDIOBJ previous = SelectObject(dc, font_);
-    SIZE extent;
-    if (GetTextExtentPoint32A(dc, appName.caption, lstrlenA(appName.caption), &extent)) {
-      appName.width = extent.cx;
-      appName.height = extent.cy;
-    }
-    SelectObject(dc, previous);
-    ReleaseDC(form_, dc);
+                      WS_POPUP | WS_CLIPCHILDREN, 0, 0, design::kClientWidth, design::kClientHeight,
+                      Hwnd(application), nullptr, instance_, this);
+  // Children in their tab order: the labels and the bar take no focus, the buttons follow. Each
+  // is a standard control whose window text is its caption, which is also the name a screen
+  // reader gives it (a button's without the "&" of its mnemonic).
+  for (const FormControl& control : kFormControls) {
+    const design::Control& c = control.design;
+    CreateWindowExA(0, control.className, c.caption, WS_CHILD | WS_VISIBLE | control.style,
+                    design::kFrameWidth + c.left, design::kFrameWidth + c.top, c.width, c.height,
+                    form_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
   }
-  windows.lbAppName = Handle(child(appName, "Static", WS_DISABLED | SS_LEFT, font_));
-  lbNotifier_ = child(design::kLbNotifier, "Static", SS_LEFT, notifierFont_);
-  windows.lbNotifier = Handle(lbNotifier_);
-  HWND progress = child(design::kProgressM, PROGRESS_CLASSA, 0, font_);
+  lbNotifier_ = GetDlgItem(form_, IDC_LBNOTIFIER);
+  HWND progress = GetDlgItem(form_, IDC_PROGRESSM);
   ::SendMessageA(progress, PBM_SETRANGE32, 0, design::kProgressDesignMax);
   ::SendMessageA(progress, PBM_SETSTEP, 1, 0);
+  ApplyLayout(WindowDpi(form_));
+  CentreOn(MonitorFromWindow(form_, MONITOR_DEFAULTTOPRIMARY), layout_.dpi);
+
+  platform::FormWindows windows;
+  windows.form = Handle(form_);
+  windows.lbAppName = Handle(GetDlgItem(form_, IDC_LBAPPNAME));
+  windows.lbNotifier = Handle(lbNotifier_);
   windows.progressM = Handle(progress);
-  btnActivate_ = child(design::kBtnActivate, "Button", WS_TABSTOP | BS_PUSHBUTTON, font_);
-  windows.btnActivate = Handle(btnActivate_);
-  windows.btnDelay = Handle(child(design::kBtnDelay, "Button", WS_TABSTOP | BS_PUSHBUTTON, font_));
-  windows.btnCancel =
-      Handle(child(design::kBtnCancel, "Button", WS_TABSTOP | BS_PUSHBUTTON, font_));
+  windows.btnActivate = Handle(GetDlgItem(form_, IDC_BTNACTIVATE));
+  windows.btnDelay = Handle(GetDlgItem(form_, IDC_BTNDELAY));
+  windows.btnCancel = Handle(GetDlgItem(form_, IDC_BTNCANCEL));
   return windows;
+}
+
+void Win32Ui::ApplyLayout(uint32_t dpi) {
+  layout_ = LayoutForDpi(dpi);
+  HFONT font = CreateDesignFont(layout_.fontHeight, FW_NORMAL);
+  HFONT notifierFont = CreateDesignFont(layout_.notifierFontHeight, FW_BOLD);
+  const BOOL redraw = ::IsWindowVisible(form_);
+  for (const FormControl& control : kFormControls) {
+    HWND child = GetDlgItem(form_, control.design.id);
+    ::SendMessageA(child, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(child == lbNotifier_ ? notifierFont : font), redraw);
+    platform::Rect r = layout_.Bounds(control.design);
+    if (control.design.id == IDC_LBAPPNAME) {
+      // lbAppName sizes itself to its caption, as an auto-sizing label does.
+      if (HDC dc = GetDC(form_)) {
+        HGDIOBJ previous = SelectObject(dc, font);
+        SIZE extent;
+        if (GetTextExtentPoint32A(dc, control.design.caption, lstrlenA(control.design.caption),
+                                  &extent)) {
+          r.right = r.left + extent.cx;
+          r.bottom = r.top + extent.cy;
+        }
+        SelectObject(dc, previous);
+        ReleaseDC(form_, dc);
+      }
+    }
+    SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The controls hold the new fonts now; the old ones can go.
+  if (font_)
+    DeleteObject(font_);
+  if (notifierFont_)
+    DeleteObject(notifierFont_);
+  font_ = font;
+  notifierFont_ = notifierFont;
+  SetWindowPos(form_, nullptr, 0, 0, layout_.clientWidth, layout_.clientHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (redraw)
+    InvalidateRect(form_, nullptr, TRUE);
+}
+
+void Win32Ui::CentreOn(HMONITOR monitor, uint32_t dpi) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(monitor, &info))
+    info.rcWork = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const platform::Rect work{info.rcWork.left, info.rcWork.top, info.rcWork.right,
+                            info.rcWork.bottom};
+  if (dpi != layout_.dpi)
+    ApplyLayout(dpi);
+  for (int pass = 0; pass < 2; ++pass) {
+    const platform::Rect r = CentredIn(work, layout_.clientWidth, layout_.clientHeight);
+    placing_ = true;
+    SetWindowPos(form_, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOACTIVATE);
+    placing_ = false;
+    // Where the system reports the window's own DPI, it has the last word: a monitor that
+    // reported another DPI than the window now gets (a process the system keeps at one DPI)
+    // lays the form out once more.
+    const uint32_t actual = getDpiForWindow_ ? getDpiForWindow_(form_) : 0;
+    if (actual == 0 || actual == layout_.dpi)
+      break;
+    ApplyLayout(actual);
+  }
+}
+
+void Win32Ui::OnDpiChanged(uint32_t dpi, const RECT* suggested) {
+  RECT before{};
+  ::GetWindowRect(form_, &before);
+  if (dpi != layout_.dpi)
+    ApplyLayout(dpi);
+  if (placing_ || !suggested)
+    return;  // CentreOn puts the form where it belongs
+  // The suggested top-left corner, with the size the layout gives (the suggested size, up to
+  // rounding).
+  SetWindowPos(form_, nullptr, suggested->left, suggested->top, layout_.clientWidth,
+               layout_.clientHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT clip{};
+  if (::IsWindowVisible(form_) && GetClipCursor(&clip) && EqualRect(&clip, &before)) {
+    RECT after{};
+    ::GetWindowRect(form_, &after);
+    ::ClipCursor(&after);
+  }
+}
+
+uint32_t Win32Ui::SystemDpi() {
+  uint32_t dpi = 0;
+  if (HDC screen = GetDC(nullptr)) {
+    dpi = static_cast<uint32_t>(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+  }
+  return dpi > 0 ? dpi : kDesignDpi;
+}
+
+uint32_t Win32Ui::WindowDpi(HWND window) const {
+  const uint32_t dpi = getDpiForWindow_ ? getDpiForWindow_(window) : 0;
+  return dpi > 0 ? dpi : SystemDpi();
+}
+
+uint32_t Win32Ui::MonitorDpi(HMONITOR monitor) {
+  // shcore (Windows 8.1 on) is loaded from the system folder when the form first shows.
+  if (!shcoreLooked_) {
+    getDpiForMonitor_ =
+        platform::SystemProc<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor");
+    shcoreLooked_ = true;
+  }
+  UINT x = 0;
+  UINT y = 0;
+  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+  if (getDpiForMonitor_ && SUCCEEDED(getDpiForMonitor_(monitor, kEffectiveDpi, &x, &y)) && y > 0)
+    return y;
+  return SystemDpi();
 }
 
 void Win32Ui::DestroyWindow(platform::WindowHandle window) {
@@ -243,7 +373,14 @@ void Win32Ui::DestroyWindow(platform::WindowHandle window) {
   ::DestroyWindow(hwnd);
 }
 
+bool Win32Ui::KeyHeldBack(const MSG& msg) const {
+  return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && form_ &&
+         (msg.hwnd == form_ || IsChild(form_, msg.hwnd)) && NowMs() < keysFrom_;
+}
+
 void Win32Ui::Dispatch(MSG& msg) {
+  if (KeyHeldBack(msg))
+    return;
   if (form_ && ::IsWindowVisible(form_) && IsDialogMessageA(form_, &msg))
     return;
   TranslateMessage(&msg);
@@ -285,11 +422,12 @@ void Win32Ui::OnTimer(HWND window, UINT_PTR id) {
                                       : platform::FormEvent::TimerTer);
 }
 
-void Win32Ui::PaintFrame(HDC dc) {
-  RECT client{0, 0, design::kClientWidth, design::kClientHeight};
+void Win32Ui::PaintFrame(HWND window, HDC dc) {
+  RECT client{};
+  GetClientRect(window, &client);
   FillRect(dc, &client, frameBrush_);
-  RECT panel{design::kFrameWidth, design::kFrameWidth, design::kClientWidth - design::kFrameWidth,
-             design::kClientHeight - design::kFrameWidth};
+  RECT panel = client;
+  InflateRect(&panel, -layout_.frameWidth, -layout_.frameWidth);
   FillRect(dc, &panel, GetSysColorBrush(COLOR_BTNFACE));
 }
 
@@ -324,8 +462,9 @@ LRESULT Win32Ui::HandleApplication(HWND window, UINT message, WPARAM wParam, LPA
     case WM_CLOSE:
       return 0;  // the countdown ends only through its buttons, the watchdog or the session
     case WM_SETFOCUS:
+      // The taskbar button was chosen: the form takes the activation (and the focus).
       if (form_ && ::IsWindowVisible(form_))
-        SetFocus(focus_ ? focus_ : btnActivate_);
+        SetFocus(focus_ ? focus_ : form_);
       return 0;
     case WM_ENDSESSION:
       if (wParam)
@@ -348,7 +487,7 @@ LRESULT Win32Ui::HandleForm(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     }
     case WM_ERASEBKGND:
-      PaintFrame(reinterpret_cast<HDC>(wParam));
+      PaintFrame(window, reinterpret_cast<HDC>(wParam));
       return 1;
     case WM_PAINT: {
       PAINTSTRUCT paint;
@@ -369,8 +508,23 @@ LRESULT Win32Ui::HandleForm(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (focused && IsChild(window, focused))
           focus_ = focused;
       } else {
-        SetFocus(focus_ ? focus_ : btnActivate_);
+        // Turned to by a click, the form takes keys at once. Activated any other way (the
+        // system passing the activation on when the window in use closes, Alt+Tab, the taskbar
+        // button) it holds keys back for a moment: they were most likely typed for the program
+        // that was in use.
+        keysFrom_ = LOWORD(wParam) == WA_CLICKACTIVE ? 0 : NowMs() + kKeyGuardMs;
+        // Never a button first: the form itself takes the focus, so that Enter and Space press
+        // nothing; Tab leads to the buttons and their mnemonics press them.
+        SetFocus(focus_ ? focus_ : window);
       }
+      return 0;
+    case WM_MOUSEACTIVATE:
+      // The click that brings the warning forward does only that: a click meant for the program
+      // that was in use, landing where the warning has just appeared, never presses one of its
+      // buttons. Once the warning is active, clicks press them as usual.
+      return GetActiveWindow() == window ? MA_ACTIVATE : MA_ACTIVATEANDEAT;
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_CLOSE:
       return 0;

@@ -8,12 +8,16 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include <cstdlib>
+#include <functional>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "app/form_design.h"
+#include "app/form_layout.h"
 #include "resources/resource.h"
 #include "tests/wine/wine_support.h"
 
@@ -281,23 +285,329 @@ bool IsLogLine(const std::string& line, const std::string& title, const std::str
   return std::regex_match(line, std::regex("\\[[^\\]\\r\\n]+\\]" + title + ">" + action + "\r\n"));
 }
 
-// Runs an X11 program of the host (xdotool) and waits for it.
-bool RunHost(const std::string& commandLine) {
-  std::string command = commandLine;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return false;
+// Polls `condition` every 10 ms for up to `ms`.
+bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
+  const DWORD from = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - from >= ms)
+      return false;
+    Sleep(10);
   }
-  WaitForSingleObject(process.hProcess, 10000);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
   return true;
 }
 
-constexpr char kXdotool[] = "Z:\\usr\\bin\\xdotool";
+// An X11 program of the host (xdotool), started through the host's shell. Wine gives no process
+// handle for a host program, so the shell leaves a mark in a scratch folder when it has ended.
+class HostProgram {
+ public:
+  explicit HostProgram(const std::string& command) {
+    const std::string mark = UnixPath(folder_.Path() + "ended");
+    if (mark.empty())
+      return;
+    std::string line = "Z:\\bin\\sh -c \"" + command + "; touch '" + mark + "'\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    started_ = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process) != FALSE;
+    if (process.hProcess)
+      CloseHandle(process.hProcess);
+    if (process.hThread)
+      CloseHandle(process.hThread);
+  }
+  bool Started() const { return started_; }
+  bool Ended() const {
+    return GetFileAttributesA((folder_.Path() + "ended").c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  // Whether it ended within `ms`.
+  bool Wait(DWORD ms) const {
+    return started_ && WaitFor([this] { return Ended(); }, ms);
+  }
+
+ private:
+  ScratchFolder folder_;
+  bool started_ = false;
+};
+
+// Runs a host program and waits until it has ended.
+bool RunHost(const std::string& command) {
+  return HostProgram(command).Wait(20000);
+}
+
+constexpr char kXdotool[] = "Z:\\usr\\bin\\xdotool";    // for Windows calls
+constexpr char kXdotoolCommand[] = "/usr/bin/xdotool";  // for the host's shell
+
+// Keys typed through the X server, as a person types them ("Return", "alt+a", "shift+Tab").
+bool Type(const std::string& keys) {
+  return RunHost(std::string(kXdotoolCommand) + " key --delay 40 " + keys);
+}
+
+// A real click of the first mouse button at a point of the screen.
+bool ClickAt(int x, int y) {
+  return RunHost(std::string(kXdotoolCommand) + " mousemove " + std::to_string(x) + " " +
+                 std::to_string(y) + " click 1");
+}
+
+// The window with the keyboard focus in the thread that owns `window`.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                            : nullptr;
+}
+
+// One key pressed and released through the system's input queue (SendInput), with Alt held when
+// `alt`; it goes where the person's keys go.
+void Press(WORD key, bool alt = false) {
+  std::vector<INPUT> inputs;
+  const auto add = [&inputs](WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  if (alt)
+    add(VK_MENU, false);
+  add(key, false);
+  add(key, true);
+  if (alt)
+    add(VK_MENU, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The program a person is typing in (tools/typing_target.exe): it holds the foreground and the
+// keyboard focus, and keeps what it was sent in its edit control.
+class TypingTarget {
+ public:
+  TypingTarget() {
+    std::string command = "\"" + winetest::ProgramFolder() + "typing_target.exe\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process_)) {
+      return;
+    }
+    WaitFor(
+        [this] {
+          WindowSearch search{process_.dwProcessId, "DormivoTypingTarget", nullptr, nullptr};
+          EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+          window_ = search.found;
+          return window_ && GetForegroundWindow() == window_ && FocusOf(window_) == Edit();
+        },
+        10000);
+  }
+  ~TypingTarget() {
+    if (window_)
+      PostMessageA(window_, WM_CLOSE, 0, 0);
+    if (process_.hProcess) {
+      if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0)
+        TerminateProcess(process_.hProcess, 99);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+    }
+  }
+  TypingTarget(const TypingTarget&) = delete;
+  TypingTarget& operator=(const TypingTarget&) = delete;
+
+  HWND Window() const { return window_; }
+  HWND Edit() const { return window_ ? GetDlgItem(window_, 1) : nullptr; }
+  // Whether it has the foreground and its edit control the focus.
+  bool Ready() const {
+    return window_ && GetForegroundWindow() == window_ && FocusOf(window_) == Edit();
+  }
+  // What was typed into it.
+  std::string Text() const {
+    char text[1024] = {};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(Edit(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_NORMAL, 5000, &result);
+    return text;
+  }
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+// The name and keyboard shortcut that a screen reader is given for a window, through the
+// system's accessibility interface (oleacc).
+struct AccessibleText {
+  bool found = false;
+  std::string name;
+  std::string shortcut;
+};
+
+std::string Narrow(BSTR text) {
+  if (!text)
+    return {};
+  char narrow[512] = {};
+  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+  SysFreeString(text);
+  return narrow;
+}
+
+AccessibleText AccessibleOf(HWND window) {
+  using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+  static const auto fromWindow = reinterpret_cast<FromWindow>(reinterpret_cast<void*>(
+      GetProcAddress(LoadLibraryA("oleacc.dll"), "AccessibleObjectFromWindow")));
+  AccessibleText result;
+  IAccessible* accessible = nullptr;
+  if (!fromWindow ||
+      FAILED(fromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                        reinterpret_cast<void**>(&accessible))) ||
+      !accessible) {
+    return result;
+  }
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  BSTR shortcut = nullptr;
+  result.found = true;
+  if (accessible->get_accName(self, &name) == S_OK)
+    result.name = Narrow(name);
+  if (accessible->get_accKeyboardShortcut(self, &shortcut) == S_OK)
+    result.shortcut = Narrow(shortcut);
+  accessible->Release();
+  return result;
+}
+
+// How many rows lie between the first and the last row of a 32-bit top-down image that holds a
+// nearly black pixel: the height that black text takes in it.
+int InkedRows(const uint32_t* pixels, int width, int height) {
+  int first = -1;
+  int last = -1;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const uint32_t p = pixels[y * width + x];
+      if ((p & 0xFF) < 64 && ((p >> 8) & 0xFF) < 64 && ((p >> 16) & 0xFF) < 64) {
+        if (first < 0)
+          first = y;
+        last = y;
+        break;
+      }
+    }
+  }
+  return first < 0 ? 0 : last - first + 1;
+}
+
+// A 32-bit top-down bitmap selected into a memory DC.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height) {
+    dc_ = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    previous_ = SelectObject(dc_, bitmap_);
+  }
+  ~Canvas() {
+    SelectObject(dc_, previous_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  HDC Dc() const { return dc_; }
+  int Inked() const {
+    GdiFlush();
+    return InkedRows(static_cast<const uint32_t*>(bits_), width_, height_);
+  }
+
+ private:
+  int width_;
+  int height_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  void* bits_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+};
+
+// The height that black text takes on the screen in `rect` (screen coordinates, this process's
+// pixels).
+int ScreenInkedRows(const RECT& rect) {
+  Canvas canvas(rect.right - rect.left, rect.bottom - rect.top);
+  HDC screen = GetDC(nullptr);
+  BitBlt(canvas.Dc(), 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen, rect.left,
+         rect.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  return canvas.Inked();
+}
+
+// The height that a caption takes drawn here in black, in the design's font at a pixel height
+// (with the underline of its mnemonic, as a control draws it).
+int TextInkedRows(const std::string& text, int32_t height, int weight) {
+  Canvas canvas(2000, 4 * height);
+  RECT all{0, 0, 2000, 4 * height};
+  FillRect(canvas.Dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  HFONT font = CreateFontA(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, design::kFontName);
+  HGDIOBJ previous = SelectObject(canvas.Dc(), font);
+  SetTextColor(canvas.Dc(), RGB(0, 0, 0));
+  SetBkMode(canvas.Dc(), TRANSPARENT);
+  DrawTextA(canvas.Dc(), text.c_str(), -1, &all, DT_SINGLELINE | DT_LEFT | DT_TOP);
+  SelectObject(canvas.Dc(), previous);
+  DeleteObject(font);
+  return canvas.Inked();
+}
+
+// The width of a text in the design's font at a pixel height.
+int TextWidth(const char* text, int32_t height) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HFONT font = CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, design::kFontName);
+  HGDIOBJ previous = SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+  SelectObject(dc, previous);
+  DeleteObject(font);
+  DeleteDC(dc);
+  return extent.cx;
+}
+
+// The DPI awareness of a window: 0 unaware, 1 system, 2 per monitor; -1 where the system cannot
+// tell.
+int AwarenessOf(HWND window) {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  using GetContext = HANDLE(WINAPI*)(HWND);
+  using GetAwareness = int(WINAPI*)(HANDLE);
+  const auto getContext = reinterpret_cast<GetContext>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+  const auto getAwareness = reinterpret_cast<GetAwareness>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+  return getContext && getAwareness ? getAwareness(getContext(window)) : -1;
+}
+
+UINT DpiOf(HWND window) {
+  using GetDpi = UINT(WINAPI*)(HWND);
+  const auto getDpi = reinterpret_cast<GetDpi>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  return getDpi ? getDpi(window) : 0;
+}
+
+// The work area of the monitor that holds the cursor.
+RECT CursorWorkArea() {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoA(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &info);
+  return info.rcWork;
+}
+
+bool LogExists(const Notifier& notifier) {
+  return GetFileAttributesA((notifier.Folder().Path() + "Log.dat").c_str()) !=
+         INVALID_FILE_ATTRIBUTES;
+}
 
 TEST(NotifierOnWine, WithoutTheFlagNoWindowShowsAndOneLineIsLoggedAfterTheCountdown) {
   Notifier notifier("[Settings]\r\nNotifyTimer=3\r\n");
@@ -341,8 +651,16 @@ TEST(NotifierOnWine, WithTheFlagTheWarningWindowShowsAfterOneSecondAsDesigned) {
   const RECT bounds = WindowRect(form);
   EXPECT_EQ(bounds.right - bounds.left, design::kClientWidth);
   EXPECT_EQ(bounds.bottom - bounds.top, design::kClientHeight);
-  EXPECT_EQ(bounds.left, (GetSystemMetrics(SM_CXSCREEN) - design::kClientWidth) / 2);
-  EXPECT_EQ(bounds.top, (GetSystemMetrics(SM_CYSCREEN) - design::kClientHeight) / 2);
+  // Centred in the work area of the monitor that holds the cursor (Xvfb's one screen here).
+  const RECT work = CursorWorkArea();
+  EXPECT_EQ(bounds.left, work.left + (work.right - work.left - design::kClientWidth) / 2);
+  EXPECT_EQ(bounds.top, work.top + (work.bottom - work.top - design::kClientHeight) / 2);
+  // Scaled per monitor, here at 100 %.
+  EXPECT_EQ(AwarenessOf(form), 2) << "per-monitor DPI aware through its manifest";
+  EXPECT_EQ(DpiOf(form), 96u);
+  // Shown without the keyboard: neither active nor holding the focus, on Activate least.
+  EXPECT_NE(GetForegroundWindow(), form);
+  EXPECT_NE(FocusOf(form), GetDlgItem(form, IDC_BTNACTIVATE));
   EXPECT_EQ(WindowText(form), "Notifier");
   HWND application = notifier.Application();
   ASSERT_NE(application, nullptr);
@@ -362,7 +680,7 @@ TEST(NotifierOnWine, WithTheFlagTheWarningWindowShowsAfterOneSecondAsDesigned) {
     EXPECT_EQ(r.top - bounds.top, design::kFrameWidth + c.top);
     EXPECT_EQ(r.right - r.left, c.width);
     EXPECT_EQ(r.bottom - r.top, c.height);
-    if (c.id != IDC_LBNOTIFIER && c.id != IDC_PROGRESSM) {
+    if (c.id != IDC_LBNOTIFIER) {
       EXPECT_EQ(WindowText(child), c.caption);
     }
   }
@@ -391,42 +709,193 @@ TEST(NotifierOnWine, WithTheFlagTheWarningWindowShowsAfterOneSecondAsDesigned) {
   EXPECT_FALSE(Same(clip, bounds)) << "released at the end";
 }
 
-TEST(NotifierOnWine, ARealClickOnCancelEndsWithoutALogLine) {
+TEST(NotifierOnWine, ARealClickOnCancelEndsWithoutALogLineOnceTheWarningIsActive) {
   ASSERT_NE(GetFileAttributesA(kXdotool), INVALID_FILE_ATTRIBUTES) << "xdotool is needed";
   Notifier notifier("[Settings]\r\nNotifyTimer=30\r\n");
   ASSERT_TRUE(notifier.Start("7 Backup -c"));
   ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
-  const RECT bounds = WindowRect(notifier.Form());
+  HWND form = notifier.Form();
+  const RECT bounds = WindowRect(form);
 
   // The pointer cannot leave the window.
-  ASSERT_TRUE(RunHost(std::string(kXdotool) + " mousemove 5 5"));
-  Sleep(200);
+  ASSERT_TRUE(RunHost(std::string(kXdotoolCommand) + " mousemove 5 5"));
   POINT at{};
   GetCursorPos(&at);
   EXPECT_TRUE(PtInRect(&bounds, at)) << at.x << "," << at.y;
 
-  const RECT cancel = WindowRect(GetDlgItem(notifier.Form(), IDC_BTNCANCEL));
-  const int x = (cancel.left + cancel.right) / 2;
-  const int y = (cancel.top + cancel.bottom) / 2;
-  ASSERT_TRUE(RunHost(std::string(kXdotool) + " mousemove " + std::to_string(x) + " " +
-                      std::to_string(y) + " click 1"));
+  // The first click on Cancel only brings the warning forward: it may have been meant for the
+  // program that was there a moment before.
+  const RECT cancel = WindowRect(GetDlgItem(form, IDC_BTNCANCEL));
+  ASSERT_TRUE(ClickAt((cancel.left + cancel.right) / 2, (cancel.top + cancel.bottom) / 2));
+  ASSERT_TRUE(WaitFor([form] { return GetForegroundWindow() == form; }, 2000));
+  Sleep(300);
+  EXPECT_TRUE(notifier.Running());
+  EXPECT_TRUE(IsWindowVisible(form));
+  // The next click presses it.
+  ASSERT_TRUE(RunHost(std::string(kXdotoolCommand) + " click 1"));
   EXPECT_EQ(notifier.Wait(5000), 0u);
-  EXPECT_EQ(GetFileAttributesA((notifier.Folder().Path() + "Log.dat").c_str()),
-            INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(LogExists(notifier));
 }
 
-TEST(NotifierOnWine, TheCaptionsMnemonicsPressTheButtonsFromTheKeyboard) {
+TEST(NotifierOnWine, KeysTypedIntoAnotherProgramWhileTheWarningAppearsPressNoButton) {
+  ASSERT_NE(GetFileAttributesA(kXdotool), INVALID_FILE_ATTRIBUTES) << "xdotool is needed";
+  TypingTarget target;
+  ASSERT_TRUE(target.Ready()) << "the program in use has the keyboard";
+  Notifier notifier("[Settings]\r\nNotifyTimer=30\r\n");
+  ASSERT_TRUE(notifier.Start("9 Typing -c"));
+  // The person goes on typing from before the warning appears (a second after the start) until
+  // after it: Enter, Space, Alt+A (Activate's mnemonic) and the letters of the three mnemonics.
+  const int groups = 10;
+  std::string keys;
+  std::string typed;  // a regular expression
+  for (int i = 0; i < groups; ++i) {
+    keys += " Return space alt+a a d c";
+    // Under Wine an extra "a" was seen in the program in use at the moment the warning appears
+    // (a key repeated by the X server or an Alt lost there while the machine is busy); it is the
+    // program in use that gets it.
+    typed += "\r\n a+dc";
+  }
+  HostProgram typing(std::string(kXdotoolCommand) + " key --delay 60" + keys);
+  ASSERT_TRUE(typing.Started());
+  const long shown = notifier.WaitForForm(true, 5000);
+  const bool stillTyping = !typing.Ended();
+  EXPECT_TRUE(typing.Wait(20000));
+  ASSERT_GE(shown, 0) << "the warning appeared";
+  EXPECT_TRUE(stillTyping) << "keys were still being typed when the warning appeared";
+
+  HWND form = notifier.Form();
+  EXPECT_EQ(GetForegroundWindow(), target.Window()) << "the program in use kept the foreground";
+  const std::string text = target.Text();
+  EXPECT_TRUE(std::regex_match(text, std::regex(typed)))
+      << "every key reached the program in use: " << text;
+  // Nothing was pressed: the warning stays and counts down, nothing was logged or executed.
+  const std::string label = notifier.Label();
+  Sleep(1100);
+  EXPECT_TRUE(notifier.Running());
+  EXPECT_TRUE(IsWindowVisible(form));
+  EXPECT_NE(notifier.Label(), label);
+  EXPECT_FALSE(LogExists(notifier));
+  notifier.Click(IDC_BTNCANCEL);
+  EXPECT_EQ(notifier.Wait(5000), 0u);
+}
+
+TEST(NotifierOnWine, OnceThePersonClicksIntoTheWarningTabAndMnemonicsReachTheButtons) {
   ASSERT_NE(GetFileAttributesA(kXdotool), INVALID_FILE_ATTRIBUTES) << "xdotool is needed";
   Notifier notifier("[Settings]\r\nNotifyTimer=600\r\n");
   ASSERT_TRUE(notifier.Start("9 Keys -c"));
   ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
-  ASSERT_TRUE(RunHost(std::string(kXdotool) + " key alt+d"));
+  HWND form = notifier.Form();
+  EXPECT_NE(GetForegroundWindow(), form) << "shown without activation";
+  const auto button = [form](int id) { return GetDlgItem(form, id); };
+  // A click on the panel beside the labels, on no control.
+  const RECT bounds = WindowRect(form);
+  ASSERT_TRUE(ClickAt(bounds.left + 400, bounds.top + 14));
+  ASSERT_TRUE(WaitFor([form] { return GetForegroundWindow() == form; }, 2000))
+      << "the click activates the warning";
+  EXPECT_EQ(FocusOf(form), form) << "no button has the focus, Activate least";
+  // Enter and Space press nothing while no button has the focus.
+  ASSERT_TRUE(Type("Return space"));
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(form));
+  EXPECT_TRUE(notifier.Running());
+
+  // Tab and Shift+Tab walk the buttons in their tab order.
+  struct Step {
+    const char* keys;
+    int focused;
+  };
+  const Step steps[] = {{"Tab", IDC_BTNACTIVATE},     {"Tab", IDC_BTNDELAY},
+                        {"Tab", IDC_BTNCANCEL},       {"Tab", IDC_BTNACTIVATE},
+                        {"shift+Tab", IDC_BTNCANCEL}, {"shift+Tab", IDC_BTNDELAY}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.keys);
+    ASSERT_TRUE(Type(step.keys));
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(form) == button(step.focused); }, 2000))
+        << "focus on " << step.focused;
+  }
+  // Delay's mnemonic presses it.
+  ASSERT_TRUE(Type("alt+d"));
   EXPECT_GE(notifier.WaitForForm(false, 2000), 0) << "Alt+D delays";
-  ASSERT_GE(notifier.WaitForForm(true, 3000), 0) << "back at the next tick";
-  ASSERT_TRUE(RunHost(std::string(kXdotool) + " key c"));
-  EXPECT_EQ(notifier.Wait(5000), 0u) << "C on a focused button cancels";
-  EXPECT_EQ(GetFileAttributesA((notifier.Folder().Path() + "Log.dat").c_str()),
-            INVALID_FILE_ATTRIBUTES);
+  // Back at the next tick, again without the keyboard: keys typed now press nothing.
+  ASSERT_GE(notifier.WaitForForm(true, 3000), 0);
+  EXPECT_NE(GetForegroundWindow(), form);
+  ASSERT_TRUE(Type("c alt+c Return"));
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(form));
+  EXPECT_TRUE(notifier.Running());
+  // Clicked into again, Cancel's mnemonic cancels.
+  ASSERT_TRUE(ClickAt(bounds.left + 400, bounds.top + 14));
+  ASSERT_TRUE(WaitFor([form] { return GetForegroundWindow() == form; }, 2000));
+  ASSERT_TRUE(Type("alt+c"));
+  EXPECT_EQ(notifier.Wait(5000), 0u) << "Alt+C cancels";
+  EXPECT_FALSE(LogExists(notifier));
+}
+
+TEST(NotifierOnWine, KeysInTheFirstSecondAfterAnActivationOtherThanAClickAreHeldBack) {
+  Notifier notifier("[Settings]\r\nNotifyTimer=600\r\n");
+  ASSERT_TRUE(notifier.Start("9 Guard -c"));
+  ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
+  HWND form = notifier.Form();
+  // Activated the way the system passes the activation on when the window in use closes.
+  const DWORD activated = GetTickCount();
+  ASSERT_TRUE(SetForegroundWindow(form));
+  ASSERT_TRUE(WaitFor([form] { return GetForegroundWindow() == form; }, 500));
+  // Keys straight away, meant for the window that was in use: no button is pressed.
+  Press('A', true);
+  Press('A');
+  Press('D');
+  Press('C');
+  Press(VK_RETURN);
+  Press(VK_SPACE);
+  ASSERT_LT(GetTickCount() - activated, 600u) << "the keys were sent in the first second";
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(form));
+  EXPECT_TRUE(notifier.Running());
+  EXPECT_EQ(FocusOf(form), form);
+  // After the first second the keys count: Alt+D delays.
+  Sleep(1200 - (GetTickCount() - activated));
+  Press('D', true);
+  EXPECT_GE(notifier.WaitForForm(false, 2000), 0) << "Alt+D delays after the first second";
+  ASSERT_GE(notifier.WaitForForm(true, 3000), 0);
+  notifier.Click(IDC_BTNCANCEL);
+  EXPECT_EQ(notifier.Wait(5000), 0u);
+  EXPECT_FALSE(LogExists(notifier));
+}
+
+TEST(NotifierOnWine, ScreenReadersNameEveryControlByItsCaption) {
+  Notifier notifier("[Settings]\r\nNotifyTimer=30\r\n");
+  ASSERT_TRUE(notifier.Start("5 Names -c"));
+  ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
+  HWND form = notifier.Form();
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  struct Row {
+    const char* name;
+    int id;                      // 0: the form
+    const char* accessibleName;  // a regular expression
+    const char* shortcut;
+  };
+  const Row rows[] = {
+      {"form", 0, "Notifier", ""},
+      {"lbAppName", IDC_LBAPPNAME, "Dormivo", ""},
+      {"lbNotifier", IDC_LBNOTIFIER, "Turn Monitor Off will be executed in [0-9]+ seconds\\. ", ""},
+      {"ProgressM", IDC_PROGRESSM, "Time left", ""},
+      {"btnActivate", IDC_BTNACTIVATE, "Activate task now", "Alt+A"},
+      {"btnDelay", IDC_BTNDELAY, "Delay for 10 minutes ", "Alt+D"},
+      {"btnCancel", IDC_BTNCANCEL, "Cancel this execution", "Alt+C"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const AccessibleText text = AccessibleOf(row.id ? GetDlgItem(form, row.id) : form);
+    ASSERT_TRUE(text.found);
+    EXPECT_TRUE(std::regex_match(text.name, std::regex(row.accessibleName))) << text.name;
+    EXPECT_EQ(text.name.find('&'), std::string::npos);
+    if (*row.shortcut) {
+      EXPECT_EQ(text.shortcut, row.shortcut);
+    }
+  }
+  CoUninitialize();
+  notifier.Click(IDC_BTNCANCEL);
+  EXPECT_EQ(notifier.Wait(5000), 0u);
 }
 
 TEST(NotifierOnWine, ActivateExecutesOnTheNextTick) {
@@ -529,6 +998,97 @@ TEST(NotifierOnWine, SettingsHeldOpenForWritingAreReportedThenExit217) {
   EXPECT_EQ(notifier.Wait(5000), 217u);
   EXPECT_EQ(GetFileAttributesA((notifier.Folder().Path() + "Log.dat").c_str()),
             INVALID_FILE_ATTRIBUTES);
+}
+
+// Runs only as the tests wine.dpi.96, wine.dpi.144 and wine.dpi.192 (run-at-dpi.sh), in a Wine
+// prefix of their own set to that DPI, named by DORMIVO_EXPECT_DPI.
+TEST(NotifierDpiOnWine, TheWindowItsFontsAndControlsScaleToTheDpi) {
+  const char* wanted = std::getenv("DORMIVO_EXPECT_DPI");
+  if (!wanted)
+    GTEST_SKIP() << "runs as the wine.dpi.* tests, in a Wine prefix set to the DPI";
+  const auto dpi = static_cast<uint32_t>(std::strtoul(wanted, nullptr, 10));
+  // This process reads the window back in physical pixels.
+  using SetAwareness = BOOL(WINAPI*)(HANDLE);
+  const auto setAwareness = reinterpret_cast<SetAwareness>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext")));
+  ASSERT_NE(setAwareness, nullptr);
+  setAwareness(reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4)));  // per monitor, version 2
+  HDC screen = GetDC(nullptr);
+  const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  ASSERT_EQ(systemDpi, static_cast<int>(dpi)) << "the prefix is not set to the DPI";
+
+  Notifier notifier("[Settings]\r\nNotifyTimer=30\r\n");
+  ASSERT_TRUE(notifier.Start("5 Scaled -c"));
+  ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
+  HWND form = notifier.Form();
+  EXPECT_EQ(AwarenessOf(form), 2) << "per-monitor DPI aware";
+  ASSERT_EQ(DpiOf(form), dpi);
+  Sleep(300);  // drawn
+
+  const FormLayout layout = LayoutForDpi(dpi);
+  RECT client{};
+  GetClientRect(form, &client);
+  EXPECT_EQ(client.right, layout.clientWidth);
+  EXPECT_EQ(client.bottom, layout.clientHeight);
+  if (dpi == 192) {
+    EXPECT_EQ(client.right, 948);
+    EXPECT_EQ(client.bottom, 254);
+  }
+  const RECT bounds = WindowRect(form);
+  EXPECT_EQ(bounds.right - bounds.left, layout.clientWidth) << "no border";
+  const RECT work = CursorWorkArea();
+  EXPECT_EQ(bounds.left, work.left + (work.right - work.left - layout.clientWidth) / 2);
+  EXPECT_EQ(bounds.top, work.top + (work.bottom - work.top - layout.clientHeight) / 2);
+  RECT clip{};
+  GetClipCursor(&clip);
+  EXPECT_TRUE(Same(clip, bounds)) << "the cursor is confined to the scaled window";
+
+  // Every control where the design puts it, scaled: same proportions at every DPI.
+  const double factor = dpi / 96.0;
+  const design::Control controls[] = {design::kLbNotifier, design::kProgressM, design::kBtnActivate,
+                                      design::kBtnDelay, design::kBtnCancel};
+  for (const design::Control& c : controls) {
+    SCOPED_TRACE(c.name);
+    const RECT r = WindowRect(GetDlgItem(form, c.id));
+    const platform::Rect expected = layout.Bounds(c);
+    EXPECT_EQ(r.left - bounds.left, expected.left);
+    EXPECT_EQ(r.top - bounds.top, expected.top);
+    EXPECT_EQ(r.right - bounds.left, expected.right);
+    EXPECT_EQ(r.bottom - bounds.top, expected.bottom);
+    EXPECT_NEAR(r.right - r.left, c.width * factor, 1.0);
+    EXPECT_NEAR(r.bottom - r.top, c.height * factor, 1.0);
+  }
+  // The fonts are scaled too. lbAppName is as wide as its caption in the scaled font...
+  const RECT appName = WindowRect(GetDlgItem(form, IDC_LBAPPNAME));
+  const int captionWidth = TextWidth("Dormivo", layout.fontHeight);
+  EXPECT_EQ(appName.right - appName.left, captionWidth);
+  EXPECT_NEAR(captionWidth, TextWidth("Dormivo", design::kFontHeight) * factor, 0.2 * captionWidth);
+  // ... and on the screen the bold notifier text and a button's caption are as tall as they are
+  // drawn in the scaled fonts (a font left at its 96-DPI size would be half as tall at 200 %).
+  const struct {
+    const char* name;
+    int id;
+    std::string text;
+    int32_t designHeight;  // at 96 DPI
+    int weight;
+  } texts[] = {
+      {"lbNotifier", IDC_LBNOTIFIER, notifier.Label(), design::kNotifierFontHeight, FW_BOLD},
+      {"btnCancel", IDC_BTNCANCEL, design::kBtnCancel.caption, design::kFontHeight, FW_NORMAL},
+  };
+  for (const auto& text : texts) {
+    SCOPED_TRACE(text.name);
+    const int onScreen = ScreenInkedRows(WindowRect(GetDlgItem(form, text.id)));
+    const int scaled = TextInkedRows(text.text, ScaleToDpi(text.designHeight, dpi), text.weight);
+    EXPECT_NEAR(onScreen, scaled, 2) << "rows of text on the screen";
+    if (dpi >= 144) {
+      const int unscaled = TextInkedRows(text.text, text.designHeight, text.weight);
+      EXPECT_GT(scaled, unscaled + 2) << "the scaled font is taller on the screen";
+    }
+  }
+
+  notifier.Click(IDC_BTNCANCEL);
+  EXPECT_EQ(notifier.Wait(5000), 0u);
 }
 
 }  // namespace
