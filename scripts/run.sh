@@ -6,10 +6,12 @@
 # display when there is one (otherwise on a private Xvfb), saves a screenshot of it, and prints
 # the new Log.dat line and where the screenshot is.
 #   scripts/run.sh [seconds of countdown, default 8]
+# DORMIVO_DPI=144 or 192 shows it at 150 % or 200 % (in a prefix of its own set to that DPI).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 seconds=${1:-8}
+dpi=${DORMIVO_DPI:-96}
 
 packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64
   xvfb x11-utils imagemagick util-linux)
@@ -35,8 +37,10 @@ cmake --build --preset win64 --target Notifier >/dev/null
 app=$(mktemp -d "${TMPDIR:-/tmp}/dormivo-run.XXXXXX")
 cp build/win64/wine-bin/Notifier.exe "$app/"
 printf '[Settings]\r\nNotify=1\r\nNotifyTimer=%s\r\nPlaySound=0\r\n' "$seconds" >"$app/Settings.dat"
-# The Wine prefix is the throwaway one of the build tree, whose home folder is redirected into it.
+# The Wine prefix is the throwaway one of the build tree, whose home folder is redirected into it;
+# another DPI than 96 gets the build tree's DPI prefix, set to it.
 export DORMIVO_WINE_ROOT=$repo/build/win64/wine-bin/wine-root
+[ "$dpi" != 96 ] && export DORMIVO_WINE_ROOT=$repo/build/win64/wine-bin/wine-root-dpi
 
 xvfb_pid=
 notifier_pid=
@@ -64,15 +68,24 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "== no display: using Xvfb on $DISPLAY"
 fi
 
+if [ "$dpi" != 96 ]; then
+  tests/wine/wine-run.sh reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" \
+    /f >/dev/null 2>&1
+fi
+
 echo "== starting Notifier.exe 5 \"Run command demo\" -c in $app"
 tests/wine/wine-run.sh "$app/Notifier.exe" 5 "Run command demo" -c &
 notifier_pid=$!
 
-# The warning window: the top-level "Notifier" window of 474 x 127 pixels, once it is mapped.
+# The warning window: the top-level "Notifier" window of 474 x 127 pixels at 96 DPI (scaled to
+# the DPI), once it is mapped.
+width=$(((474 * dpi + 48) / 96))
+height=$(((127 * dpi + 48) / 96))
 shot=$app/notifier-window.png
 window=
 for _ in $(seq 600); do
-  window=$(xwininfo -root -tree 2>/dev/null | awk '/"Notifier"/ && / 474x127\+/ {print $1; exit}')
+  window=$(xwininfo -root -tree 2>/dev/null |
+    awk -v size=" ${width}x${height}+" '/"Notifier"/ && index($0, size) {print $1; exit}')
   if [ -n "$window" ] && xwininfo -id "$window" 2>/dev/null | grep -q 'IsViewable'; then
     break
   fi
@@ -82,7 +95,7 @@ done
 if [ -n "$window" ]; then
   sleep 0.5
   geometry=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x "+" y}')
-  import -window root -crop "474x127+$geometry" +repage "$shot"
+  import -window root -crop "${width}x${height}+$geometry" +repage "$shot"
 else
   echo "the warning window did not appear" >&2
 fi

@@ -823,9 +823,11 @@ TEST(NotifierOnWine, OnceThePersonClicksIntoTheWarningTabAndMnemonicsReachTheBut
   Sleep(300);
   EXPECT_TRUE(IsWindowVisible(form));
   EXPECT_TRUE(notifier.Running());
-  // Clicked into again, Cancel's mnemonic cancels.
+  // Clicked into again, it starts with no button focused (Delay had the focus before), and
+  // Cancel's mnemonic cancels.
   ASSERT_TRUE(ClickAt(bounds.left + 400, bounds.top + 14));
   ASSERT_TRUE(WaitFor([form] { return GetForegroundWindow() == form; }, 2000));
+  EXPECT_EQ(FocusOf(form), form);
   ASSERT_TRUE(Type("alt+c"));
   EXPECT_EQ(notifier.Wait(5000), 0u) << "Alt+C cancels";
   EXPECT_FALSE(LogExists(notifier));
