@@ -48,6 +48,7 @@ run_preset sanitize
 ctest --preset sanitize
 
 run_preset win32
+scripts/package.sh
 ctest --preset win32
 
 run_preset win64
