@@ -10,21 +10,13 @@
 #   scripts/bench-start.sh [runs, default 5]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/common.sh
 repo=$PWD
 runs=${1:-5}
 
 packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64
   xvfb x11-utils time bc util-linux)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  [ "$(id -u)" -eq 0 ] || { echo "run as root to install: ${missing[*]}" >&2; exit 1; }
-  apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Notifier bench_start minimal_timer >/dev/null
@@ -32,23 +24,13 @@ bin=$repo/build/win64/wine-bin
 export DORMIVO_WINE_ROOT=$bin/wine-root
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/dormivo-bench.XXXXXX")
-xvfb_pid=
 cleanup() {
   WINEPREFIX=$DORMIVO_WINE_ROOT/prefix wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-  done
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
+start_xvfb
 
 # A warm Wine session, as on a machine where Windows is already running.
 tests/wine/wine-run.sh wineboot >/dev/null 2>&1

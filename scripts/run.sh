@@ -9,26 +9,14 @@
 # DORMIVO_DPI=144 or 192 shows it at 150 % or 200 % (in a prefix of its own set to that DPI).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/common.sh
 repo=$PWD
 seconds=${1:-8}
 dpi=${DORMIVO_DPI:-96}
 
 packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64
   xvfb x11-utils imagemagick util-linux)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "== installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "run as root to install the missing packages" >&2
-    exit 1
-  fi
-  apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"
 
 echo "== building Notifier.exe (preset win64)"
 cmake --preset win64 >/dev/null
@@ -42,31 +30,18 @@ printf '[Settings]\r\nNotify=1\r\nNotifyTimer=%s\r\nPlaySound=0\r\n' "$seconds" 
 export DORMIVO_WINE_ROOT=$repo/build/win64/wine-bin/wine-root
 [ "$dpi" != 96 ] && export DORMIVO_WINE_ROOT=$repo/build/win64/wine-bin/wine-root-dpi
 
-xvfb_pid=
 notifier_pid=
 cleanup() {
   [ -n "$notifier_pid" ] && kill "$notifier_pid" 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then
+  if [ -n "${XVFB_PID:-}" ]; then
     # End the Wine session on the private display before the display itself.
     WINEPREFIX=$DORMIVO_WINE_ROOT/prefix wineserver -k 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
+    kill "$XVFB_PID" 2>/dev/null || true
   fi
 }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-  done
-  for _ in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-  echo "== no display: using Xvfb on $DISPLAY"
-fi
+start_xvfb
+if [ -n "${XVFB_PID:-}" ]; then echo "== no display: using Xvfb on $DISPLAY"; fi
 
 if [ "$dpi" != 96 ]; then
   tests/wine/wine-run.sh reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" \

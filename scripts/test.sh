@@ -6,25 +6,13 @@
 # display).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/common.sh
 
 packages=(cmake make g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick faketime locales
   util-linux)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "== installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "run as root to install the missing packages" >&2
-    exit 1
-  fi
-  apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"
 # The locales the time-text tests compare with under Wine.
 for wanted in en_US.UTF-8 de_DE.UTF-8; do
   if ! locale -a 2>/dev/null | grep -qi "^${wanted%.UTF-8}.utf8$"; then
@@ -48,26 +36,14 @@ run_preset sanitize
 ctest --preset sanitize
 
 run_preset win32
+scripts/package.sh
 ctest --preset win32
 
 run_preset win64
-xvfb_pid=
 cleanup() {
   WINEPREFIX="$PWD/build/win64/wine-bin/wine-root/prefix" wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
 }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-  done
-  for _ in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-fi
+start_xvfb
 ctest --preset win64

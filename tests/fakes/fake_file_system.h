@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "tests/fakes/fault_injector.h"
 
 namespace dormivo::fakes {
 
@@ -105,12 +106,6 @@ class FakeFileSystem final : public platform::FileSystem {
     std::vector<platform::FindData> entries;
     size_t next = 0;
   };
-  struct Fault {
-    Op op;
-    uint32_t error;
-    int skip;
-    int times;
-  };
 
   static std::string Normalise(const std::string& path);
   static std::string Key(const std::string& path);
@@ -132,7 +127,7 @@ class FakeFileSystem final : public platform::FileSystem {
   std::map<std::string, Node> nodes_;
   std::map<platform::Handle, OpenFile> files_;
   std::map<platform::Handle, Search> searches_;
-  std::vector<Fault> faults_;
+  FaultInjector<Op> faults_;
   std::vector<std::string> calls_;
   std::string currentDirectory_ = "C:\\";
   std::optional<uint64_t> capacity_;

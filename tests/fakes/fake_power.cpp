@@ -60,11 +60,11 @@ void FakePower::SetTokenPrivilege(uint32_t luid, bool enabled) {
 }
 
 void FakePower::Fail(Op op, int skip, int times) {
-  faults_.push_back(Fault{op, false, skip, times});
+  faults_.Add({op, 0, skip, times, false});
 }
 
 void FakePower::Throw(Op op, int skip, int times) {
-  faults_.push_back(Fault{op, true, skip, times});
+  faults_.Add({op, 0, skip, times, true});
 }
 
 bool FakePower::PrivilegeEnabled(uint32_t luid) const {
@@ -74,20 +74,10 @@ bool FakePower::PrivilegeEnabled(uint32_t luid) const {
 
 bool FakePower::Call(Op op, const std::string& text) {
   calls_.push_back(text);
-  for (Fault& fault : faults_) {
-    if (fault.op != op || fault.times == 0)
-      continue;
-    if (fault.skip > 0) {
-      --fault.skip;
-      continue;
-    }
-    if (fault.times > 0)
-      --fault.times;
-    if (fault.throws)
-      throw Thrown("injected failure of " + text);
-    return true;
-  }
-  return false;
+  const auto* fault = faults_.Meet(op);
+  if (fault != nullptr && fault->throws)
+    throw Thrown("injected failure of " + text);
+  return fault != nullptr;
 }
 
 platform::Handle FakePower::GetCurrentProcess() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/power.h"
+#include "tests/fakes/fault_injector.h"
 
 namespace dormivo::fakes {
 
@@ -83,18 +84,11 @@ class FakePower final : public platform::PowerApi {
   bool GetVersionExA(platform::OsVersionInfo* info) override;
 
  private:
-  struct Fault {
-    Op op;
-    bool throws;
-    int skip;
-    int times;
-  };
-
   // Records the call, then applies a due fault: throws, or returns true when the call must fail.
   bool Call(Op op, const std::string& text);
 
   std::vector<std::string> calls_;
-  std::vector<Fault> faults_;
+  FaultInjector<Op> faults_;
   std::map<uint32_t, uint32_t> token_;  // LUID low part -> attributes
   std::vector<platform::Handle> openTokens_;
   std::map<platform::Handle, uint32_t> access_;  // desired access of each open token

@@ -106,32 +106,19 @@ std::optional<FakeRegistry::Value> FakeRegistry::GetValue(const std::string& key
 }
 
 void FakeRegistry::Fail(Op op, uint32_t error, int skip, int times) {
-  faults_.push_back(Fault{op, error, skip, times});
+  faults_.Add({op, error, skip, times});
 }
 
 std::vector<std::string> FakeRegistry::CallsOf(const std::string& name) const {
-  std::vector<std::string> out;
-  for (const std::string& call : calls_) {
-    if (call.compare(0, name.size() + 1, name + "(") == 0)
-      out.push_back(call);
-  }
-  return out;
+  return CallsNamed(calls_, name);
 }
 
 bool FakeRegistry::Injected(Op op, uint32_t* error) {
-  for (Fault& fault : faults_) {
-    if (fault.op != op || fault.times == 0)
-      continue;
-    if (fault.skip > 0) {
-      --fault.skip;
-      continue;
-    }
-    if (fault.times > 0)
-      --fault.times;
-    *error = fault.error;
-    return true;
-  }
-  return false;
+  const auto* fault = faults_.Meet(op);
+  if (fault == nullptr)
+    return false;
+  *error = fault->error;
+  return true;
 }
 
 void FakeRegistry::Record(const std::string& call) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "tests/fakes/fault_injector.h"
 
 namespace dormivo::fakes {
 
@@ -69,12 +70,6 @@ class FakeRegistry final : public platform::Registry {
     std::string path;  // as created
     std::vector<Value> values;
   };
-  struct Fault {
-    Op op;
-    uint32_t error;
-    int skip;
-    int times;
-  };
 
   static std::string KeyOf(const std::string& path);
   Key* FindKey(const std::string& path);
@@ -87,7 +82,7 @@ class FakeRegistry final : public platform::Registry {
 
   std::map<std::string, Key> keys_;  // by upper-cased path
   std::map<platform::RegistryKey, std::string> handles_;
-  std::vector<Fault> faults_;
+  FaultInjector<Op> faults_;
   std::vector<std::string> calls_;
   std::vector<std::string>* journal_ = nullptr;
   platform::RegistryKey nextHandle_ = 0x2000;

@@ -40,32 +40,19 @@ uint32_t FakeUrlCache::RecordSize(const std::string& url, const std::string& loc
 }
 
 void FakeUrlCache::Fail(Op op, uint32_t error, int skip, int times) {
-  faults_.push_back(Fault{op, error, skip, times});
+  faults_.Add({op, error, skip, times});
 }
 
 std::vector<std::string> FakeUrlCache::CallsOf(const std::string& name) const {
-  std::vector<std::string> out;
-  for (const std::string& call : calls_) {
-    if (call.compare(0, name.size() + 1, name + "(") == 0)
-      out.push_back(call);
-  }
-  return out;
+  return CallsNamed(calls_, name);
 }
 
 bool FakeUrlCache::Injected(Op op) {
-  for (Fault& fault : faults_) {
-    if (fault.op != op || fault.times == 0)
-      continue;
-    if (fault.skip > 0) {
-      --fault.skip;
-      continue;
-    }
-    if (fault.times > 0)
-      --fault.times;
-    lastError_ = fault.error;
-    return true;
-  }
-  return false;
+  const auto* fault = faults_.Meet(op);
+  if (fault == nullptr)
+    return false;
+  lastError_ = fault->error;
+  return true;
 }
 
 void FakeUrlCache::Record(const std::string& call) {

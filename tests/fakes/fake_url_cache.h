@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/url_cache.h"
+#include "tests/fakes/fault_injector.h"
 
 namespace dormivo::fakes {
 
@@ -66,12 +67,6 @@ class FakeUrlCache final : public platform::UrlCache {
     std::vector<Entry> entries;  // as the cache was when the enumeration began
     size_t next = 0;
   };
-  struct Fault {
-    Op op;
-    uint32_t error;
-    int skip;
-    int times;
-  };
 
   bool Injected(Op op);
   // Skips entries deleted since the enumeration began; the entry at `next`, or null at the end.
@@ -82,7 +77,7 @@ class FakeUrlCache final : public platform::UrlCache {
 
   std::vector<Entry> entries_;
   std::map<platform::Handle, Enumeration> enumerations_;
-  std::vector<Fault> faults_;
+  FaultInjector<Op> faults_;
   std::vector<std::string> calls_;
   std::vector<std::string>* journal_ = nullptr;
   uint32_t lastError_ = 0;
