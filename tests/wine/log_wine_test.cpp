@@ -12,6 +12,7 @@
 #include "platform/win32/clock_locale_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "storage/JvLogFile.h"
+#include "tests/fakes/forwarding_file_system.h"
 #include "tests/wine/wine_support.h"
 
 namespace dormivo {
@@ -134,18 +135,11 @@ TEST_F(LogOnWindows, SaveNamesTheFullPathOfARelativeName) {
 
 // The real file system, except that while the new content is written another Windows process
 // tries to open the log.
-class PeekingFileSystem final : public platform::FileSystem {
+class PeekingFileSystem final : public fakes::ForwardingFileSystem {
  public:
-  explicit PeekingFileSystem(std::string log) : log_(std::move(log)) {}
+  explicit PeekingFileSystem(std::string log) : ForwardingFileSystem(real_), log_(std::move(log)) {}
   std::vector<std::string> outcomes;
 
-  platform::Handle CreateFileA(const std::string& path, uint32_t access, uint32_t share,
-                               uint32_t disposition, uint32_t flags) override {
-    return real_.CreateFileA(path, access, share, disposition, flags);
-  }
-  bool ReadFile(platform::Handle file, void* buffer, uint32_t size, uint32_t* done) override {
-    return real_.ReadFile(file, buffer, size, done);
-  }
   bool WriteFile(platform::Handle file, const void* buffer, uint32_t size,
                  uint32_t* done) override {
     for (const char* access : {"r", "w"}) {
@@ -153,30 +147,8 @@ class PeekingFileSystem final : public platform::FileSystem {
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
       outcomes.push_back(std::string(access) + (other.Holding() ? " opened" : " refused"));
     }
-    return real_.WriteFile(file, buffer, size, done);
+    return ForwardingFileSystem::WriteFile(file, buffer, size, done);
   }
-  bool GetFileSizeEx(platform::Handle file, uint64_t* size) override {
-    return real_.GetFileSizeEx(file, size);
-  }
-  bool FlushFileBuffers(platform::Handle file) override { return real_.FlushFileBuffers(file); }
-  bool CloseHandle(platform::Handle handle) override { return real_.CloseHandle(handle); }
-  platform::Handle FindFirstFileA(const std::string& pattern, platform::FindData* data) override {
-    return real_.FindFirstFileA(pattern, data);
-  }
-  bool FindNextFileA(platform::Handle search, platform::FindData* data) override {
-    return real_.FindNextFileA(search, data);
-  }
-  bool FindClose(platform::Handle search) override { return real_.FindClose(search); }
-  bool DeleteFileA(const std::string& path) override { return real_.DeleteFileA(path); }
-  bool RemoveDirectoryA(const std::string& path) override { return real_.RemoveDirectoryA(path); }
-  bool MoveFileExA(const std::string& from, const std::string& to, uint32_t flags) override {
-    return real_.MoveFileExA(from, to, flags);
-  }
-  std::string GetFullPathNameA(const std::string& path) override {
-    return real_.GetFullPathNameA(path);
-  }
-  uint32_t GetLastError() override { return real_.GetLastError(); }
-  std::string FormatMessageA(uint32_t id) override { return real_.FormatMessageA(id); }
 
  private:
   std::string log_;

@@ -10,6 +10,7 @@
 #include "platform/exception.h"
 #include "platform/win_constants.h"
 #include "storage/JvLogFile.h"
+#include "tests/fakes/forwarding_file_system.h"
 #include "tests/unit/storage/log_test_support.h"
 
 namespace dormivo {
@@ -330,10 +331,10 @@ TEST_F(LogFile, SaveWithJustEnoughRoomForBothFilesSucceeds) {
 
 // A file system whose process is killed after a number of calls: from then on no call has any
 // effect, as if the process were gone, and the files stay as the last effective call left them.
-class KilledFileSystem final : public platform::FileSystem {
+class KilledFileSystem final : public fakes::ForwardingFileSystem {
  public:
   KilledFileSystem(FakeFileSystem& files, int callsBeforeKill)
-      : files_(files), left_(callsBeforeKill) {}
+      : ForwardingFileSystem(files), files_(files), left_(callsBeforeKill) {}
   int CallsMade() const { return made_; }
 
   // What the system does when the process is gone: close every handle it left open.
@@ -388,8 +389,6 @@ class KilledFileSystem final : public platform::FileSystem {
     return Alive() && files_.MoveFileExA(from, to, flags);
   }
   std::string GetFullPathNameA(const std::string& path) override { return path; }
-  uint32_t GetLastError() override { return files_.GetLastError(); }
-  std::string FormatMessageA(uint32_t id) override { return files_.FormatMessageA(id); }
 
  private:
   bool Alive() {
@@ -448,18 +447,11 @@ TEST_F(LogFile, AProcessKilledAtAnyStepOfTheSaveLeavesTheOldOrTheNewLog) {
 
 // A file system that, while the new content is being written, lets "another process" try to
 // open the log in every way.
-class PeekingFileSystem final : public platform::FileSystem {
+class PeekingFileSystem final : public fakes::ForwardingFileSystem {
  public:
-  explicit PeekingFileSystem(FakeFileSystem& files) : files_(files) {}
+  explicit PeekingFileSystem(FakeFileSystem& files) : ForwardingFileSystem(files), files_(files) {}
   std::vector<std::string> outcomes;
 
-  platform::Handle CreateFileA(const std::string& path, uint32_t access, uint32_t share,
-                               uint32_t disposition, uint32_t flags) override {
-    return files_.CreateFileA(path, access, share, disposition, flags);
-  }
-  bool ReadFile(platform::Handle file, void* buffer, uint32_t size, uint32_t* done) override {
-    return files_.ReadFile(file, buffer, size, done);
-  }
   bool WriteFile(platform::Handle file, const void* buffer, uint32_t size,
                  uint32_t* done) override {
     struct Try {
@@ -477,28 +469,6 @@ class PeekingFileSystem final : public platform::FileSystem {
     }
     return files_.WriteFile(file, buffer, size, done);
   }
-  bool GetFileSizeEx(platform::Handle file, uint64_t* size) override {
-    return files_.GetFileSizeEx(file, size);
-  }
-  bool FlushFileBuffers(platform::Handle file) override { return files_.FlushFileBuffers(file); }
-  bool CloseHandle(platform::Handle handle) override { return files_.CloseHandle(handle); }
-  platform::Handle FindFirstFileA(const std::string& pattern, platform::FindData* data) override {
-    return files_.FindFirstFileA(pattern, data);
-  }
-  bool FindNextFileA(platform::Handle search, platform::FindData* data) override {
-    return files_.FindNextFileA(search, data);
-  }
-  bool FindClose(platform::Handle search) override { return files_.FindClose(search); }
-  bool DeleteFileA(const std::string& path) override { return files_.DeleteFileA(path); }
-  bool RemoveDirectoryA(const std::string& path) override { return files_.RemoveDirectoryA(path); }
-  bool MoveFileExA(const std::string& from, const std::string& to, uint32_t flags) override {
-    return files_.MoveFileExA(from, to, flags);
-  }
-  std::string GetFullPathNameA(const std::string& path) override {
-    return files_.GetFullPathNameA(path);
-  }
-  uint32_t GetLastError() override { return files_.GetLastError(); }
-  std::string FormatMessageA(uint32_t id) override { return files_.FormatMessageA(id); }
 
  private:
   FakeFileSystem& files_;
