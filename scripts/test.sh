@@ -46,4 +46,8 @@ cleanup() {
 }
 trap cleanup EXIT
 start_xvfb
-ctest --preset win64
+ctest --preset win64 --label-exclude dpi
+# The DPI runs use a prefix of their own; they run alone, after the other Wine tests' session
+# has ended, so that nothing else on the display is left from them.
+WINEPREFIX="$PWD/build/win64/wine-bin/wine-root/prefix" wineserver -k 2>/dev/null || true
+ctest --preset win64 --label-regex dpi
