@@ -77,25 +77,20 @@ Win32Ui::Win32Ui(HINSTANCE instance) : instance_(instance) {
   frameBrush_ = CreateSolidBrush(design::kFrameColour);
   const HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_NOTIFIER));
 
-  WNDCLASSEXA application{};
-  application.cbSize = sizeof application;
-  application.lpfnWndProc = ApplicationProc;
-  application.hInstance = instance_;
-  application.hIcon = icon;
-  application.hIconSm = icon;
-  application.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  application.lpszClassName = design::kApplicationClass;
-  RegisterClassExA(&application);
-
-  WNDCLASSEXA form{};
-  form.cbSize = sizeof form;
-  form.lpfnWndProc = FormProc;
-  form.hInstance = instance_;
-  form.hIcon = icon;
-  form.hIconSm = icon;
-  form.hCursor = application.hCursor;
-  form.lpszClassName = design::kFormClass;
-  RegisterClassExA(&form);
+  const HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  const std::pair<const char*, WNDPROC> classes[] = {{design::kApplicationClass, ApplicationProc},
+                                                     {design::kFormClass, FormProc}};
+  for (const auto& [name, procedure] : classes) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = icon;
+    windowClass.hIconSm = icon;
+    windowClass.hCursor = arrow;
+    windowClass.lpszClassName = name;
+    RegisterClassExA(&windowClass);
+  }
 }
 
 Win32Ui::~Win32Ui() {
