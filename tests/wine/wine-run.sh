@@ -38,6 +38,10 @@ if [ ! -f "$WINEPREFIX/.dormivo-ready" ]; then
       esac
     fi
   done
+  # End the session that made the prefix before anything runs in it: a process started in that
+  # first session can see settings as they were before the prefix was complete (the display's DPI
+  # among them).
+  wineserver -w
   touch "$WINEPREFIX/.dormivo-ready"
 fi
 flock -u 9
