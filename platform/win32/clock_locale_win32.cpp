@@ -1,20 +1,24 @@
 #include "platform/win32/clock_locale_win32.h"
 
-#include <windows.h>
-
 namespace dormivo::platform {
+
+SystemTime FromWindowsTime(const SYSTEMTIME& time) {
+  SystemTime out;
+  out.wYear = time.wYear;
+  out.wMonth = time.wMonth;
+  out.wDayOfWeek = time.wDayOfWeek;
+  out.wDay = time.wDay;
+  out.wHour = time.wHour;
+  out.wMinute = time.wMinute;
+  out.wSecond = time.wSecond;
+  out.wMilliseconds = time.wMilliseconds;
+  return out;
+}
 
 void Win32ClockLocale::GetLocalTime(SystemTime* time) {
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
-  time->wYear = now.wYear;
-  time->wMonth = now.wMonth;
-  time->wDayOfWeek = now.wDayOfWeek;
-  time->wDay = now.wDay;
-  time->wHour = now.wHour;
-  time->wMinute = now.wMinute;
-  time->wSecond = now.wSecond;
-  time->wMilliseconds = now.wMilliseconds;
+  *time = FromWindowsTime(now);
 }
 
 LocaleId Win32ClockLocale::GetThreadLocale() {

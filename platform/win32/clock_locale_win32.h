@@ -1,9 +1,14 @@
 // The real clock and regional settings: each call forwards to the Windows call of the same name.
 #pragma once
 
+#include <windows.h>
+
 #include "platform/clock_locale.h"
 
 namespace dormivo::platform {
+
+// A Windows SYSTEMTIME in the interface's own structure.
+SystemTime FromWindowsTime(const SYSTEMTIME& time);
 
 class Win32ClockLocale final : public ClockLocale {
  public:

@@ -1,19 +1,9 @@
 #include "tests/fakes/fake_execution_steps.h"
 
-#include <cstdio>
-
 #include "platform/exception.h"
+#include "tests/fakes/call_text.h"
 
 namespace dormivo::fakes {
-namespace {
-
-std::string Hex(uint64_t value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
-  return text;
-}
-
-}  // namespace
 
 void FakeExecutionSteps::CleaningStage(platform::WindowHandle owner,
                                        const ExecutorSettings& settings) {

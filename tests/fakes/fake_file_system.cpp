@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/win_constants.h"
+#include "tests/fakes/call_text.h"
 
 namespace dormivo::fakes {
 namespace {
@@ -13,12 +13,6 @@ namespace {
 using platform::FindData;
 using platform::Handle;
 using platform::kInvalidHandle;
-
-std::string Hex(uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%X", value);
-  return text;
-}
 
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

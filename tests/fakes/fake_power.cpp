@@ -15,18 +15,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 
 #include "platform/win_constants.h"
+#include "tests/fakes/call_text.h"
 
 namespace dormivo::fakes {
 namespace {
-
-std::string Hex(uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-  return text;
-}
 
 const char* Bool(bool value) {
   return value ? "TRUE" : "FALSE";

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/win_constants.h"
+#include "tests/fakes/call_text.h"
 
 namespace dormivo::fakes {
 namespace {
@@ -18,16 +19,6 @@ std::string KeyText(platform::RegistryKey key) {
   if (key == platform::kHkeyCurrentUser)
     return "HKCU";
   return std::to_string(key);
-}
-
-std::string Hex(uint32_t value) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string text;
-  do {
-    text.insert(text.begin(), digits[value & 0xF]);
-    value >>= 4;
-  } while (value != 0);
-  return "0x" + text;
 }
 
 }  // namespace

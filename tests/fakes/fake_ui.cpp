@@ -1,20 +1,14 @@
 #include "tests/fakes/fake_ui.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 
 #include "app/form_design.h"
 #include "platform/win_constants.h"
+#include "tests/fakes/call_text.h"
 
 namespace dormivo::fakes {
 namespace {
-
-std::string Hex(uint64_t value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
-  return text;
-}
 
 std::string RectText(const platform::Rect& r) {
   return "{" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +

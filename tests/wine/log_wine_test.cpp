@@ -3,43 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/exception.h"
 #include "platform/win32/clock_locale_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "storage/JvLogFile.h"
 #include "tests/fakes/forwarding_file_system.h"
+#include "tests/support/error_of.h"
 #include "tests/wine/wine_support.h"
 
 namespace dormivo {
 namespace {
 
+using testsupport::ErrorOf;
+using winetest::SystemText;
+
 const char kOld[] = "[1/1/2026 8:00:00 AM]Earlier>Restart\r\n";
-
-// What the system itself says for an error code, trimmed as the error messages trim it.
-std::string SystemText(DWORD code) {
-  char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                 sizeof text, nullptr);
-  std::string out = text;
-  while (!out.empty() && (static_cast<unsigned char>(out.back()) <= 32 || out.back() == '.')) {
-    out.pop_back();
-  }
-  return out;
-}
-
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.what();
-  }
-  return "<no error>";
-}
 
 bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -215,14 +196,7 @@ class FixedClock final : public platform::ClockLocale {
  public:
   explicit FixedClock(const SYSTEMTIME& time) : time_(time) {}
   void GetLocalTime(platform::SystemTime* time) override {
-    time->wYear = time_.wYear;
-    time->wMonth = time_.wMonth;
-    time->wDayOfWeek = time_.wDayOfWeek;
-    time->wDay = time_.wDay;
-    time->wHour = time_.wHour;
-    time->wMinute = time_.wMinute;
-    time->wSecond = time_.wSecond;
-    time->wMilliseconds = time_.wMilliseconds;
+    *time = platform::FromWindowsTime(time_);
   }
   platform::LocaleId GetThreadLocale() override { return real_.GetThreadLocale(); }
   std::optional<std::string> GetLocaleInfoA(platform::LocaleId locale, uint32_t lcType) override {

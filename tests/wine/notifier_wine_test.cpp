@@ -25,24 +25,12 @@ namespace dormivo {
 namespace {
 
 using winetest::ScratchFolder;
+using winetest::SystemText;
 
 std::string WindowText(HWND window) {
   char text[512] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
-}
-
-// The system's text for an error code, trimmed as the executor's messages trim it.
-std::string SystemText(DWORD code) {
-  char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                 sizeof text, nullptr);
-  std::string result = text;
-  while (!result.empty() &&
-         (static_cast<unsigned char>(result.back()) <= 32 || result.back() == '.')) {
-    result.pop_back();
-  }
-  return result;
 }
 
 // A search among the top-level windows: of a process (any when pid is 0), by class and title.

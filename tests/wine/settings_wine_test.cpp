@@ -45,14 +45,7 @@ TEST(SettingsOnWindows, FileHeldOpenForWritingByAnotherProcessFailsWithTheSystem
   ASSERT_TRUE(holder.Holding());
 
   // What the system itself says for a sharing violation, trimmed as the message trims it.
-  char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 ERROR_SHARING_VIOLATION, 0, text, sizeof text, nullptr);
-  std::string systemText = text;
-  while (!systemText.empty() &&
-         (static_cast<unsigned char>(systemText.back()) <= 32 || systemText.back() == '.')) {
-    systemText.pop_back();
-  }
+  const std::string systemText = winetest::SystemText(ERROR_SHARING_VIOLATION);
   ASSERT_FALSE(systemText.empty());
 
   platform::Win32FileSystem fs;

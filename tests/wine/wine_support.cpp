@@ -39,6 +39,18 @@ void RemoveTree(const std::string& folder) {
 
 }  // namespace
 
+std::string SystemText(DWORD code) {
+  char text[512] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                 sizeof text, nullptr);
+  std::string result = text;
+  while (!result.empty() &&
+         (static_cast<unsigned char>(result.back()) <= 32 || result.back() == '.')) {
+    result.pop_back();
+  }
+  return result;
+}
+
 std::string ProgramFolder() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);

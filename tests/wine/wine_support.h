@@ -44,6 +44,10 @@ class FileHolder {
   bool holding_ = false;
 };
 
+// What the system itself says for an error code, trimmed as the executor's messages trim it (no
+// trailing blanks, line breaks or full stop).
+std::string SystemText(DWORD code);
+
 // Runs a command line and waits for it (60 s at most); returns its exit code, or -1.
 DWORD RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);
 

@@ -11,6 +11,7 @@
 #include "platform/win_constants.h"
 #include "storage/JvLogFile.h"
 #include "tests/fakes/forwarding_file_system.h"
+#include "tests/support/error_of.h"
 #include "tests/unit/storage/log_test_support.h"
 
 namespace dormivo {
@@ -21,18 +22,10 @@ using logtest::Entries;
 using logtest::Entry;
 using logtest::kLog;
 using logtest::kTemp;
+using testsupport::ErrorOf;
 
 const char kOld[] = "[1/1/2026 8:00:00 AM]Earlier>Restart\r\n";
 const char kStamp[] = "3/14/2026 9:05:07 PM";
-
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.what();
-  }
-  return "<no error>";
-}
 
 class LogFile : public logtest::LogTest {
  protected:
