@@ -1,8 +1,12 @@
-# Shell functions shared by the project's commands. Source it; it defines nothing else.
+# Shell functions shared by the project's commands. Source it; it defines nothing else, beyond
+# the names of tests/wine/wine-loader.sh (which Wine loader starts which program here).
+
+. "$(dirname "${BASH_SOURCE[0]}")/../tests/wine/wine-loader.sh"
 
 # Installs the Debian packages of the arguments that are missing (as root, after apt-get update).
+# A package of another architecture (name:i386) first adds that architecture to dpkg.
 install_missing() {
-  local missing=() package
+  local missing=() package arch
   for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
       missing+=("$package")
@@ -13,6 +17,17 @@ install_missing() {
     echo "run as root to install the missing packages" >&2
     return 1
   fi
+  for package in "${missing[@]}"; do
+    case "$package" in
+      *:*)
+        arch=${package##*:}
+        if [ "$arch" != "$(dpkg --print-architecture)" ] &&
+          ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+          dpkg --add-architecture "$arch"
+        fi
+        ;;
+    esac
+  done
   apt-get update
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }

@@ -40,7 +40,8 @@ else
     work=$(mktemp -d /tmp/dormivo-other-user.XXXXXX)
     chmod 755 "$work"
     mkdir "$work/bin"
-    cp "$(dirname "$program")"/*.exe "$work/bin/" && cp "$here/wine-run.sh" "$work/" &&
+    cp "$(dirname "$program")"/*.exe "$work/bin/" &&
+      cp "$here/wine-run.sh" "$here/wine-loader.sh" "$work/" &&
       chown -R "$uid:$uid" "$work" || problem="cannot prepare $work for uid $uid"
   fi
   if [ -z "$problem" ]; then

@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a throwaway prefix kept beside the program (in the build
 # tree), never in the real home folder: HOME and the XDG folders point into that prefix's own
-# folder, so the prefix's Desktop, Templates and recycle bin are the test's own.
+# folder, so the prefix's Desktop, Templates and recycle bin are the test's own. A 32-bit program
+# starts with the 32-bit Wine loader, anything else with the 64-bit one (wine-loader.sh).
 #   wine-run.sh <program.exe> [arguments...]
+# A prefix made by another Wine installation (another version, or before the 32-bit Wine was
+# installed or while it could not run) is made again.
 set -euo pipefail
 
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/wine-loader.sh"
+wine_check_loaders
 program=$1
+loader=$(wine_loader_for "$program") || exit 126
 root=${DORMIVO_WINE_ROOT:-$(cd "$(dirname "$program")" && pwd)/wine-root}
 mkdir -p "$root"
 
@@ -20,14 +27,27 @@ export WINEDEBUG=${WINEDEBUG:--all}
 mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info" "$XDG_CONFIG_HOME" \
   "$XDG_CACHE_HOME"
 
+# Wine's own tools run with the 64-bit loader; the 32-bit processes they start (the 32-bit half
+# of a new prefix) go through the 32-bit one.
+tool() {
+  WINELOADER=$DORMIVO_WINE_LOADER64 "$DORMIVO_WINE_LOADER64" "$@"
+}
+
 # Create the prefix once; concurrent callers wait for the first.
 exec 9>"$root/.lock"
 flock 9
-if [ ! -f "$WINEPREFIX/.dormivo-ready" ]; then
-  wineboot -i >/dev/null 2>&1 || true
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+installation=$(wine_installation)
+ready=$WINEPREFIX/.dormivo-ready
+if [ ! -f "$ready" ] || [ "$(cat "$ready")" != "$installation" ]; then
+  if [ -f "$WINEPREFIX/system.reg" ]; then
+    # Made by another Wine installation, or never finished: make it again.
+    wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+  fi
+  tool wineboot -i >/dev/null 2>&1 || true
+  tool reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  tool reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  tool reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
   # The links Wine makes from the prefix's user folders into HOME point into the throwaway
   # HOME above; make sure none leads anywhere else.
   for link in "$WINEPREFIX"/drive_c/users/*/*; do
@@ -42,9 +62,10 @@ if [ ! -f "$WINEPREFIX/.dormivo-ready" ]; then
   # first session can see settings as they were before the prefix was complete (the display's DPI
   # among them).
   wineserver -w
-  touch "$WINEPREFIX/.dormivo-ready"
+  echo "$installation" >"$ready"
 fi
 flock -u 9
 exec 9>&-
 
-exec wine "$@"
+export WINELOADER=$loader
+exec "$loader" "$@"
