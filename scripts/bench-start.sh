@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
-# Benchmarks of Notifier.exe under Wine (figures, not tests), against the yardstick
-# minimal_timer.exe, the least windowed program with a countdown (one hidden window, a one-second
-# timer, exit after one tick):
+# Benchmarks of Notifier.exe under Wine (figures, not tests): the shipped 32-bit build (preset
+# win32) and the 64-bit one (win64) in the same run, each against two yardsticks built by the same
+# preset:
+#   minimal_timer.exe  the least windowed program with a countdown: one hidden window, a
+#                      one-second timer, exit after one tick;
+#   minimal_form.exe   the least that the executor's start must do: also initialises COM, loads
+#                      common controls version 6 and creates the hidden form with the executor's
+#                      controls, its two fonts and its two timers, exit after one tick.
+# For each build:
 #   1. time from process start until the countdown runs (the window that owns its timer exists),
 #      and peak memory (maximum resident set of the Wine process);
 #   2. processor time (user + system) of a 10-second countdown;
 #   3. when the log line is written for NotifyTimer 10, after start and after the countdown began.
-# Notifier.exe runs with action 9, which is logged and performs nothing.
+# Notifier.exe runs with action 9, which is logged and performs nothing. Each build runs in its own
+# prefix with a warm Wine session, as on a machine where Windows is already running. The runs take
+# turns (each round runs every program of every build once), so that a change in the machine's
+# load falls on all of them alike; the figures are the medians. The 32-bit build is measured only
+# where the 32-bit Wine loader runs; otherwise the script says so.
 #   scripts/bench-start.sh [runs, default 5]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,70 +24,136 @@ cd "$(dirname "$0")/.."
 repo=$PWD
 runs=${1:-5}
 
-packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64
-  xvfb x11-utils time bc util-linux)
+packages=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
+  binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386 xvfb x11-utils time bc util-linux)
 install_missing "${packages[@]}"
-
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Notifier bench_start minimal_timer >/dev/null
-bin=$repo/build/win64/wine-bin
-export DORMIVO_WINE_ROOT=$bin/wine-root
+wine_check_loaders
+echo "== $(wine_loaders_line)"
+builds=(win64)
+[ "$DORMIVO_WINE32" = runs ] && builds=(win32 win64)
+for build in "${builds[@]}"; do
+  cmake --preset "$build" >/dev/null
+  cmake --build --preset "$build" --target Notifier bench_start minimal_timer minimal_form \
+    >/dev/null
+done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/dormivo-bench.XXXXXX")
 cleanup() {
-  WINEPREFIX=$DORMIVO_WINE_ROOT/prefix wineserver -k 2>/dev/null || true
+  for build in "${builds[@]}"; do
+    WINEPREFIX=$repo/build/$build/wine-bin/wine-root/prefix wineserver -k 2>/dev/null || true
+  done
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 start_xvfb
 
-# A warm Wine session, as on a machine where Windows is already running.
-tests/wine/wine-run.sh wineboot >/dev/null 2>&1
-WINEPREFIX=$DORMIVO_WINE_ROOT/prefix wineserver -k 2>/dev/null || true
-WINEPREFIX=$DORMIVO_WINE_ROOT/prefix wineserver -p
-tests/wine/wine-run.sh wineboot >/dev/null 2>&1
-app() {  # app <folder> <NotifyTimer>
-  mkdir -p "$1"
-  cp "$bin/Notifier.exe" "$1/"
-  printf '[Settings]\r\nNotifyTimer=%s\r\n' "$2" >"$1/Settings.dat"
-}
-app "$work/one" 1
-app "$work/ten" 10
-cp "$bin/minimal_timer.exe" "$work/"
-
 winpath() { local path=$1; echo "Z:${path//\//\\}"; }  # a host path on Wine's Z: drive
 median() { sort -n | awk '{v[NR]=$1} END {print (NR%2 ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2)}'; }
-# Runs a program <runs> times under /usr/bin/time; prints the medians "cpu_seconds max_rss_kib".
-measure() {
-  local cpu=() rss=()
-  for _ in $(seq "$runs"); do
-    /usr/bin/time -f '%U %S %M' -o "$work/time.txt" tests/wine/wine-run.sh "$@" >/dev/null 2>&1
-    read -r user system kib <"$work/time.txt"
-    cpu+=("$(echo "$user + $system" | bc -l)")
-    rss+=("$kib")
+ratio() { echo "scale=2; $1 / $2" | bc -l | sed 's/^\./0./'; }
+
+# The programs of each build, in its own folder, and a warm session in each build's prefix.
+for build in "${builds[@]}"; do
+  bin=$repo/build/$build/wine-bin
+  here=$work/$build
+  for timer in 1 10; do
+    mkdir -p "$here/notifier$timer"
+    cp "$bin/Notifier.exe" "$here/notifier$timer/"
+    printf '[Settings]\r\nNotifyTimer=%s\r\n' "$timer" >"$here/notifier$timer/Settings.dat"
   done
-  echo "$(printf '%s\n' "${cpu[@]}" | median) $(printf '%s\n' "${rss[@]}" | median)"
+  cp "$bin/bench_start.exe" "$bin/minimal_timer.exe" "$bin/minimal_form.exe" "$here/"
+  DORMIVO_WINE_ROOT=$bin/wine-root tests/wine/wine-run.sh wineboot >/dev/null 2>&1
+  WINEPREFIX=$bin/wine-root/prefix wineserver -k 2>/dev/null || true
+  WINEPREFIX=$bin/wine-root/prefix wineserver -p
+  DORMIVO_WINE_ROOT=$bin/wine-root tests/wine/wine-run.sh wineboot >/dev/null 2>&1
+done
+
+# Samples by "<build> <figure> <program>", each a list of values.
+declare -A samples
+add() { samples["$1"]+="$2 "; }
+med() { printf '%s\n' ${samples["$1"]} | median; }
+# wine_in <build> <command...>: runs a Windows command of the build in its prefix.
+wine_in() {
+  local build=$1
+  shift
+  DORMIVO_WINE_ROOT=$repo/build/$build/wine-bin/wine-root tests/wine/wine-run.sh "$@"
 }
-started() {  # started <window class> <command...>: median milliseconds until the countdown runs
-  tests/wine/wine-run.sh "$bin/bench_start.exe" "$runs" "$@" 2>/dev/null |
-    sed -n 's/^median: running after \([0-9.]*\) ms.*/\1/p'
+# Starts a program by bench_start <count> times in a row and prints the last run's line. A count of
+# 2 counts only a start that follows another start of the same program.
+start_once() {  # start_once <build> <count> <window class> <log file or -> <program> [arguments...]
+  local build=$1
+  shift
+  wine_in "$build" "$work/$build/bench_start.exe" "$@" 2>/dev/null |
+    sed -n 's/^run [0-9]*: //p' | tail -n 1
+}
+# One run under /usr/bin/time; prints "cpu_seconds max_rss_kib".
+time_once() {  # time_once <build> <program> [arguments...]
+  local build=$1 user system kib
+  shift
+  /usr/bin/time -f '%U %S %M' -o "$work/time.txt" \
+    env DORMIVO_WINE_ROOT="$repo/build/$build/wine-bin/wine-root" tests/wine/wine-run.sh "$@" \
+    >/dev/null 2>&1
+  read -r user system kib <"$work/time.txt"
+  echo "$(echo "$user + $system" | bc -l) $kib"
 }
 
-echo "== start until the countdown runs ($runs runs each, median)"
-start_notifier=$(started TfrmExecute - "$(winpath "$work/one/Notifier.exe")" 9 bench)
-start_minimal=$(started MinimalTimer - "$(winpath "$work/minimal_timer.exe")")
-echo "Notifier.exe: $start_notifier ms   minimal program: $start_minimal ms   ratio: $(echo "scale=3; $start_notifier / $start_minimal" | bc -l)"
+echo "== $runs rounds"
+for round in $(seq "$runs"); do
+  for build in "${builds[@]}"; do
+    here=$work/$build
+    for program in Notifier MinimalTimer MinimalForm; do
+      case $program in
+        Notifier) line=(TfrmExecute - "$(winpath "$here/notifier1/Notifier.exe")" 9 bench) ;;
+        MinimalTimer) line=(MinimalTimer - "$(winpath "$here/minimal_timer.exe")") ;;
+        MinimalForm) line=(MinimalForm - "$(winpath "$here/minimal_form.exe")") ;;
+      esac
+      result=$(start_once "$build" 2 "${line[@]}")
+      add "$build start $program" "$(echo "$result" | sed 's/^running after \([0-9.]*\) ms.*/\1/')"
+    done
+    read -r cpu kib < <(time_once "$build" "$here/notifier1/Notifier.exe" 9 bench)
+    add "$build cpu Notifier" "$cpu"
+    add "$build rss Notifier" "$kib"
+    read -r cpu kib < <(time_once "$build" "$here/minimal_timer.exe")
+    add "$build cpu MinimalTimer" "$cpu"
+    add "$build rss MinimalTimer" "$kib"
+    read -r cpu kib < <(time_once "$build" "$here/minimal_form.exe")
+    add "$build cpu MinimalForm" "$cpu"
+    add "$build rss MinimalForm" "$kib"
+    read -r cpu _ < <(time_once "$build" "$here/notifier10/Notifier.exe" 9 bench)
+    add "$build cpu10 Notifier" "$cpu"
+    result=$(start_once "$build" 1 TfrmExecute "$(winpath "$here/notifier10/Log.dat")" \
+      "$(winpath "$here/notifier10/Notifier.exe")" 9 bench)
+    add "$build log Notifier" "$(echo "$result" | sed 's/.*log after \([0-9.]*\) ms.*/\1/')"
+    add "$build logcount Notifier" \
+      "$(echo "$result" | sed 's/.*(\([0-9.-]*\) ms after running).*/\1/')"
+  done
+  echo "round $round done"
+done
 
-echo "== peak memory and processor time of a one-tick run"
-read -r cpu_one rss_notifier < <(measure "$work/one/Notifier.exe" 9 bench)
-read -r cpu_minimal rss_minimal < <(measure "$work/minimal_timer.exe")
-echo "Notifier.exe (NotifyTimer 1): $rss_notifier KiB, $cpu_one s   minimal program: $rss_minimal KiB, $cpu_minimal s   memory ratio: $(echo "scale=3; $rss_notifier / $rss_minimal" | bc -l)"
+for build in "${builds[@]}"; do
+  arch=64-bit
+  [ "$build" = win32 ] && arch="32-bit, shipped"
+  n=$(med "$build start Notifier") t=$(med "$build start MinimalTimer")
+  f=$(med "$build start MinimalForm")
+  echo
+  echo "=== $build build ($arch), medians of $runs runs"
+  echo "start until the countdown runs: Notifier.exe $n ms, minimal_timer $t ms, minimal_form $f" \
+    "ms; Notifier.exe / yardstick: $(ratio "$n" "$t"), $(ratio "$n" "$f")"
+  n=$(med "$build rss Notifier") t=$(med "$build rss MinimalTimer")
+  f=$(med "$build rss MinimalForm")
+  echo "peak memory: Notifier.exe $n KiB, minimal_timer $t KiB, minimal_form $f KiB;" \
+    "Notifier.exe / yardstick: $(ratio "$n" "$t"), $(ratio "$n" "$f")"
+  n=$(med "$build cpu Notifier") t=$(med "$build cpu MinimalTimer")
+  f=$(med "$build cpu MinimalForm")
+  echo "processor time of a one-tick run: Notifier.exe $n s, minimal_timer $t s, minimal_form $f s"
+  n=$(med "$build cpu10 Notifier")
+  echo "processor time of a 10-second countdown: Notifier.exe $n s; against one tick of the" \
+    "yardsticks: $(ratio "$n" "$t"), $(ratio "$n" "$f")"
+  echo "log line for NotifyTimer 10: $(med "$build log Notifier") ms after the start," \
+    "$(med "$build logcount Notifier") ms after the countdown began"
+done
 
-echo "== processor time of a 10-second countdown"
-read -r cpu_ten _ < <(measure "$work/ten/Notifier.exe" 9 bench)
-echo "Notifier.exe (NotifyTimer 10): $cpu_ten s   minimal program (one tick): $cpu_minimal s   ratio: $(echo "scale=3; $cpu_ten / $cpu_minimal" | bc -l)"
-
-echo "== moment of the log line for NotifyTimer 10"
-tests/wine/wine-run.sh "$bin/bench_start.exe" "$runs" TfrmExecute "$(winpath "$work/ten/Log.dat")" \
-  "$(winpath "$work/ten/Notifier.exe")" 9 bench 2>/dev/null
+if [ "$DORMIVO_WINE32" != runs ]; then
+  echo
+  echo "== The shipped 32-bit build was NOT measured: $DORMIVO_WINE32_PROBLEM"
+fi
