@@ -7,7 +7,8 @@
 //     RaiseOpenError(fs, path);
 //   fs.ReadFile(file.get(), ...);
 //
-// Where the result of the close matters, take the handle back with release() and close it by hand.
+// Where the result of the close matters, take the handle back with release() and close it by
+// hand; where an error raised by the close must reach the caller, close with reset().
 #pragma once
 
 #include <utility>
@@ -53,7 +54,14 @@ class ScopedHandle {
     value_ = value;
     return *this;
   }
-  ~ScopedHandle() { reset(); }
+  // A destructor must not raise: an error the close raises here is dropped. Where it matters,
+  // close with reset() before the scope ends, which lets the error through.
+  ~ScopedHandle() {
+    try {
+      reset();
+    } catch (...) {
+    }
+  }
 
   Value get() const noexcept { return value_; }
   bool valid() const noexcept { return value_ != Traits::kNone; }

@@ -116,6 +116,17 @@ TEST_F(ScopedHandleTest, MovingHandsTheHandleOnSoItIsClosedOnce) {
   EXPECT_EQ(fs.OpenHandleCount(), 0u);
 }
 
+TEST_F(ScopedHandleTest, ResetLetsAnErrorOfTheCloseThroughAndTheDestructorDropsIt) {
+  fs.Throw(fakes::FakeFileSystem::Op::CloseHandle, 0, -1);
+  {
+    ScopedFile file(fs, OpenFile(fs, "C:\\a.txt"));
+    EXPECT_THROW(file.reset(), fakes::InjectedException);
+    EXPECT_FALSE(file.valid());  // tried once, never again
+  }
+  EXPECT_NO_THROW({ const ScopedFile file(fs, OpenFile(fs, "C:\\b.txt")); });
+  EXPECT_EQ(Closes(), 2u);
+}
+
 TEST(ScopedHandleKinds, EachKindClosesWithItsOwnCall) {
   fakes::FakeFileSystem fs;
   fs.AddFile("C:\\dir\\a.txt");
