@@ -84,9 +84,10 @@ std::string UnixPath(const std::string& windowsPath) {
 }
 
 // The calls Wine's relay trace records for a program started with WINEDEBUG=+relay: the power
-// and session calls of the actions.
+// and session calls of the actions, and the recycle-bin step.
 constexpr char kRelayInclude[] =
-    "user32.LockWorkStation;user32.ExitWindowsEx;kernel32.SetSystemPowerState";
+    "user32.LockWorkStation;user32.ExitWindowsEx;kernel32.SetSystemPowerState;"
+    "shell32.SHEmptyRecycleBinA";
 
 // A copy of Notifier.exe in its own application folder, started as the scheduler starts it.
 class Notifier {
@@ -963,6 +964,50 @@ TEST(NotifierOnWine, LogHeldOpenByAnotherProcessSkipsTheActionAndKeepsTheLog) {
   EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation"), 0) << "no action";
   EXPECT_NE(notifier.Folder().ReadFile("relay.txt").find("RelayInclude"), std::string::npos)
       << "the trace was taken";
+}
+
+// The user's real recycle bin, read through the host's shell: its path (under the home folder
+// the account database names, not the test runner's HOME) on the first line, then one line per
+// entry with its type, size and time, or "absent". Empty when it cannot be read.
+std::string RealTrashListing() {
+  const ScratchFolder scratch;
+  const std::string out = UnixPath(scratch.Path() + "listing.txt");
+  if (out.empty() ||
+      !RunHost("t=$(getent passwd $(id -u) | cut -d: -f6)/.local/share/Trash; { echo $t; "
+               "if [ -e $t ]; then find $t -printf '%P %y %s %T@\\n' | LC_ALL=C sort; "
+               "else echo absent; fi; } >'" +
+               out + "'")) {
+    return {};
+  }
+  return scratch.ReadFile("listing.txt");
+}
+
+TEST(NotifierOnWine, RecycleEmptiesTheTestsOwnRecycleBinThenLogsAndActs) {
+  const std::string trash = winetest::TrashFolder();
+  ASSERT_FALSE(trash.empty()) << "no XDG_DATA_HOME";
+  const std::string realBefore = RealTrashListing();
+  ASSERT_FALSE(realBefore.empty());
+  const std::string realTrash = realBefore.substr(0, realBefore.find('\n'));
+  ASSERT_NE(UnixPath(trash.substr(0, trash.size() - 1)), realTrash)
+      << "the test's recycle bin must not be the user's";
+
+  ASSERT_TRUE(winetest::ClearTrashByHand());
+  const std::string file = "report-" + std::to_string(GetCurrentProcessId()) + ".txt";
+  const std::string other = "photo-" + std::to_string(GetCurrentProcessId()) + ".jpg";
+  ASSERT_TRUE(winetest::PutIntoTrash(file));
+  ASSERT_TRUE(winetest::PutIntoTrash(other));
+  ASSERT_EQ(winetest::FolderEntries(trash + "files\\"), (std::vector<std::string>{other, file}));
+
+  Notifier notifier("[Settings]\r\nNotify=0\r\nNotifyTimer=2\r\nRecycle=1\r\n");
+  ASSERT_TRUE(notifier.StartTraced("6 \"Empty the bin\" -c"));
+  EXPECT_EQ(notifier.Wait(20000), 0u) << "a crash ends with 5";
+  EXPECT_EQ(notifier.TracedCalls("shell32.SHEmptyRecycleBinA"), 1);
+  EXPECT_TRUE(winetest::FolderEntries(trash + "files\\").empty());
+  EXPECT_TRUE(winetest::FolderEntries(trash + "info\\").empty());
+  // The stage went on to the log line and the action.
+  EXPECT_TRUE(IsLogLine(notifier.Log(), "Empty the bin", "Lock Work Station")) << notifier.Log();
+  EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation"), 1);
+  EXPECT_EQ(RealTrashListing(), realBefore) << "the user's recycle bin was touched";
 }
 
 TEST(NotifierOnWine, SettingsHeldOpenForWritingAreReportedThenExit217) {

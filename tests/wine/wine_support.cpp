@@ -1,5 +1,6 @@
 #include "tests/wine/wine_support.h"
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -49,6 +50,68 @@ std::string SystemText(DWORD code) {
     result.pop_back();
   }
   return result;
+}
+
+std::string TrashFolder() {
+  char data[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableA("XDG_DATA_HOME", data, sizeof data);
+  if (length == 0 || length >= sizeof data || data[0] != '/')
+    return {};
+  std::string folder = std::string("Z:") + data + "/Trash/";
+  for (char& c : folder) c = c == '/' ? '\\' : c;
+  return folder;
+}
+
+bool PutIntoTrash(const std::string& name) {
+  const std::string trash = TrashFolder();
+  if (trash.empty())
+    return false;
+  const auto write = [](const std::string& path, const std::string& content) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+      return false;
+    DWORD written = 0;
+    const bool wrote =
+        ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+        written == content.size();
+    return CloseHandle(file) && wrote;
+  };
+  return write(trash + "files\\" + name, "deleted earlier") &&
+         write(trash + "info\\" + name + ".trashinfo",
+               "[Trash Info]\nPath=/home/someone/" + name + "\nDeletionDate=2026-12-01T10:00:00\n");
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..")
+      names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool ClearTrashByHand() {
+  const std::string trash = TrashFolder();
+  if (trash.empty())
+    return false;
+  for (const char* part : {"files\\", "info\\"}) {
+    const std::string folder = trash + part;
+    for (const std::string& name : FolderEntries(folder)) {
+      const std::string path = folder + name;
+      if (!DeleteFileA(path.c_str()))
+        RemoveTree(path + "\\");
+    }
+    if (!FolderEntries(folder).empty())
+      return false;
+  }
+  return true;
 }
 
 std::string ProgramFolder() {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace dormivo::winetest {
 
@@ -47,6 +48,19 @@ class FileHolder {
 // What the system itself says for an error code, trimmed as the executor's messages trim it (no
 // trailing blanks, line breaks or full stop).
 std::string SystemText(DWORD code);
+
+// The recycle bin as Wine keeps it for this prefix: the trash folder under XDG_DATA_HOME (the
+// test runner's own), as a Windows path ending in a backslash; empty when XDG_DATA_HOME is unset.
+std::string TrashFolder();
+// Puts a file into that recycle bin as a Linux desktop would: Trash\files\<name> and
+// Trash\info\<name>.trashinfo naming where it came from. False when it cannot be made. (Files
+// only: Wine 8 empties a bin of files but leaves a folder in it.)
+bool PutIntoTrash(const std::string& name);
+// Removes whatever earlier runs left in that recycle bin, so that a test starts from an empty
+// one; true when it is empty.
+bool ClearTrashByHand();
+// The names in a folder, "." and ".." left out, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
 
 // Runs a command line and waits for it (60 s at most); returns its exit code, or -1.
 DWORD RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);
