@@ -108,7 +108,8 @@ TEST_F(ScopedHandleTest, MovingHandsTheHandleOnSoItIsClosedOnce) {
     EXPECT_EQ(Closes(), 1u);
     EXPECT_EQ(third.get(), handle);
     EXPECT_EQ(fs.OpenHandleCount(), 1u);
-    third = std::move(third);  // a self-move keeps the handle
+    ScopedFile& same = third;
+    third = std::move(same);  // a self-move keeps the handle
     EXPECT_EQ(third.get(), handle);
     EXPECT_EQ(Closes(), 1u);
   }
