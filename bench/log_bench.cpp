@@ -7,6 +7,7 @@
 //                                      bytes, save, close
 //   log_bench load <path>              the executor's log step up to its load of the file
 //   log_bench viewer <path>            the log viewer's read of the file into its rows
+//   log_bench csv <path> <csv>         the log viewer's export of the file as CSV
 // Prints "seconds=<s> peak_kib=<peak resident memory> start_kib=<before the work>".
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -26,6 +27,7 @@
 #include "platform/win_constants.h"
 #include "storage/JvLogFile.h"
 #include "viewer/log_model.h"
+#include "viewer/log_view.h"
 
 namespace {
 
@@ -43,6 +45,8 @@ class PosixFileSystem final : public dormivo::platform::FileSystem {
     flags |= reads && writes ? O_RDWR : writes ? O_WRONLY : O_RDONLY;
     if (disposition == win::kCreateAlways)
       flags |= O_CREAT | O_TRUNC;
+    else if (disposition == win::kCreateNew)
+      flags |= O_CREAT | O_EXCL;
     else if (disposition == win::kOpenAlways)
       flags |= O_CREAT;
     const int fd = ::open(path.c_str(), flags, 0644);
@@ -118,6 +122,7 @@ class PosixFileSystem final : public dormivo::platform::FileSystem {
   bool Fail() {
     error_ = errno == ENOENT   ? win::kErrorFileNotFound
              : errno == EACCES ? win::kErrorAccessDenied
+             : errno == EEXIST ? win::kErrorFileExists
              : errno == ENOSPC ? win::kErrorDiskFull
                                : win::kErrorWriteFault;
     return false;
@@ -251,6 +256,15 @@ int Viewer(const char* path) {
   return model.State() == dormivo::viewer::LogState::kLoaded && model.RowCount() > 0 ? 0 : 1;
 }
 
+int Csv(const char* path, const char* csv) {
+  PosixFileSystem fs;
+  std::string error;
+  const int rc = dormivo::viewer::ExportCsv(fs, path, csv, &error);
+  if (rc != 0)
+    std::fprintf(stderr, "%s\n", error.c_str());
+  return rc;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -258,7 +272,8 @@ int main(int argc, char** argv) {
   if (mode == "generate" && argc == 4)
     return Generate(argv[2], std::strtoull(argv[3], nullptr, 10));
   const bool onePath = mode == "log" || mode == "load" || mode == "viewer";
-  if ((mode == "plain" && argc == 4) || (onePath && argc == 3)) {
+  const bool twoPaths = mode == "plain" || mode == "csv";
+  if ((twoPaths && argc == 4) || (onePath && argc == 3)) {
     const long start = PeakKib();
     const auto begin = std::chrono::steady_clock::now();
     int rc = 1;
@@ -266,6 +281,7 @@ int main(int argc, char** argv) {
       rc = mode == "plain"  ? Plain(argv[2], argv[3])
            : mode == "log"  ? Log(argv[2])
            : mode == "load" ? Load(argv[2])
+           : mode == "csv"  ? Csv(argv[2], argv[3])
                             : Viewer(argv[2]);
     } catch (const std::exception& e) {
       std::fprintf(stderr, "%s\n", e.what());
@@ -280,6 +296,6 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr,
                "usage: log_bench generate <path> <bytes> | plain <path> <copy> | log <path> | "
-               "load <path> | viewer <path>\n");
+               "load <path> | viewer <path> | csv <path> <csv>\n");
   return 2;
 }

@@ -2,7 +2,7 @@
 # Benchmark of the task log (not a test): the executor's use of a 64 MiB Log.dat left by another
 # program (load it, add one entry, trim to 1000 bytes, save, close) beside a plain read and write
 # of the same bytes; and the log viewer's read of the same file into its rows beside the
-# executor's load alone. Each is run several times, each time in a process of its own from the
+# executor's load alone, and its export of the file as CSV. Each is run several times, each time in a process of its own from the
 # same file with a warm page cache; prints the median time and the largest peak memory of each.
 #   scripts/bench-log.sh [runs, default 5] [bytes, default 67108864]
 set -euo pipefail
@@ -25,7 +25,7 @@ echo "== generating a log of $bytes bytes"
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 declare -A median_of
-for mode in plain load viewer log; do
+for mode in plain load viewer csv log; do
   : >"$work/$mode.txt"
   for _ in $(seq "$runs"); do
     cp "$work/source.dat" "$work/Log.dat"
@@ -38,6 +38,11 @@ for mode in plain load viewer log; do
       "$bench" log "$work/Log.dat" >>"$work/$mode.txt"
       size=$(stat -c %s "$work/Log.dat")
       [ "$size" -ge 1000 ] && [ "$size" -lt 1200 ] && [ ! -e "$work/Log.dat.tmp" ]
+    elif [ "$mode" = csv ]; then
+      rm -f "$work/Log.csv"
+      "$bench" csv "$work/Log.dat" "$work/Log.csv" >>"$work/$mode.txt"
+      head -c 46 "$work/Log.csv" | grep -q '^"Date-Time","Event","Command / Description"'
+      [ ! -e "$work/Log.csv.tmp" ]
     else
       "$bench" "$mode" "$work/Log.dat" >>"$work/$mode.txt"
       cmp -s "$work/source.dat" "$work/Log.dat"

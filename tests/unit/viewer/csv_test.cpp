@@ -99,6 +99,16 @@ TEST_F(CsvFile, WritesTheBytesBesideAndMovesThemIntoPlace) {
   EXPECT_EQ(fs_.OpenHandleCount(), 0u);
 }
 
+TEST_F(CsvFile, WritesALargeLogInPiecesThatMakeUpTheWholeText) {
+  TJvLogRecordList records;
+  for (int i = 0; i < 40000; ++i)
+    records.Add(std::to_string(i), "Task \"" + std::to_string(i) + "\"", "-Power Off");
+  ASSERT_TRUE(WriteCsvFile(fs_, kCsv, records).ok);
+  EXPECT_EQ(fs_.Content(kCsv), CsvText(records));
+  EXPECT_GT(fs_.CallsOf("WriteFile").size(), 1u);
+  EXPECT_GT(fs_.Content(kCsv)->size(), size_t{1} << 20);
+}
+
 TEST_F(CsvFile, LeavesAnotherFileOfTheTemporaryNameAlone) {
   fs_.AddFile("C:\\Reports\\Log.csv.tmp", "someone else's");
   EXPECT_TRUE(WriteCsvFile(fs_, kCsv, Records()).ok);
