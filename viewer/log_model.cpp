@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/exception.h"
+#include "platform/scoped_handle.h"
 #include "platform/win_constants.h"
 #include "storage/file_util.h"
 
@@ -97,7 +98,7 @@ LogRead ReadLog(platform::FileSystem& fs, const std::string& path) {
   }
   std::string text;
   try {
-    FileCloser closer(fs, file);
+    const platform::ScopedFile closer(fs, file);
     text = ReadWholeFile(fs, file);
   } catch (const Exception&) {
     read.state = LogState::kUnreadable;
