@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake make g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick faketime locales
-  util-linux)
+  util-linux python3)
 install_missing "${packages[@]}"
 # The locales the time-text tests compare with under Wine.
 for wanted in en_US.UTF-8 de_DE.UTF-8; do

@@ -192,6 +192,10 @@ void FakeFileSystem::Fail(Op op, uint32_t error, int skip, int times) {
   faults_.Add({op, error, skip, times});
 }
 
+void FakeFileSystem::Throw(Op op, int skip, int times) {
+  faults_.Add({op, 0, skip, times, true});
+}
+
 std::vector<std::string> FakeFileSystem::CallsOf(const std::string& name) const {
   return CallsNamed(calls_, name);
 }
@@ -200,6 +204,8 @@ bool FakeFileSystem::Injected(Op op) {
   const auto* fault = faults_.Meet(op);
   if (fault == nullptr)
     return false;
+  if (fault->throws)
+    throw InjectedException("injected exception");
   lastError_ = fault->error;
   return true;
 }

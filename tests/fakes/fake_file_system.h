@@ -58,6 +58,8 @@ class FakeFileSystem final : public platform::FileSystem {
   // --- Faults. The call of `op` after `skip` successful ones fails with `error`, `times` times
   // (-1: from then on).
   void Fail(Op op, uint32_t error, int skip = 0, int times = 1);
+  // Likewise, but the call raises InjectedException instead of failing.
+  void Throw(Op op, int skip = 0, int times = 1);
   // Reads of this many bytes at most per ReadFile call (a partial read that still succeeds).
   void SetReadChunk(uint32_t bytes) { readChunk_ = bytes; }
 
