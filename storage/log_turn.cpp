@@ -38,11 +38,10 @@ uint32_t LogWaitBudget::Remaining() const {
 
 LogTurn::LogTurn(platform::SyncApi& sync, platform::FileSystem& fs, const std::string& path,
                  const LogWaitBudget& budget)
-    : sync_(sync) {
-  mutex_ = sync_.CreateMutexA(false, LogLockName(fs, path));
-  if (mutex_ == 0)
+    : sync_(sync), mutex_(sync, sync.CreateMutexA(false, LogLockName(fs, path))) {
+  if (!mutex_)
     return;
-  const uint32_t result = sync_.WaitForSingleObject(mutex_, budget.Remaining());
+  const uint32_t result = sync_.WaitForSingleObject(mutex_.get(), budget.Remaining());
   if (result == win::kWaitObject0 || result == win::kWaitAbandoned) {
     // An abandoned mutex is owned now: its owner ended in the middle of its log step, which
     // replaces the log in one step, so the log is whole.
@@ -50,8 +49,6 @@ LogTurn::LogTurn(platform::SyncApi& sync, platform::FileSystem& fs, const std::s
     return;
   }
   if (result == win::kWaitTimeout) {
-    sync_.CloseHandle(mutex_);
-    mutex_ = 0;
     throw Exception("The log \"" + fs.GetFullPathNameA(path) +
                     "\" is kept by another task for too long");
   }
@@ -60,9 +57,7 @@ LogTurn::LogTurn(platform::SyncApi& sync, platform::FileSystem& fs, const std::s
 
 LogTurn::~LogTurn() {
   if (owned_)
-    sync_.ReleaseMutex(mutex_);
-  if (mutex_ != 0)
-    sync_.CloseHandle(mutex_);
+    sync_.ReleaseMutex(mutex_.get());
 }
 
 platform::Handle SharingRetryFileSystem::CreateFileA(const std::string& path, uint32_t access,

@@ -16,6 +16,7 @@
 
 #include "platform/file_system.h"
 #include "platform/forwarding_file_system.h"
+#include "platform/scoped_handle.h"
 #include "platform/sync.h"
 
 namespace dormivo {
@@ -63,7 +64,7 @@ class LogTurn {
 
  private:
   platform::SyncApi& sync_;
-  platform::Handle mutex_ = 0;
+  platform::ScopedMutex mutex_;  // closed also when the constructor raises
   bool owned_ = false;
 };
 
