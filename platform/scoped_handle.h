@@ -18,6 +18,7 @@
 #include "platform/handles.h"
 #include "platform/power.h"
 #include "platform/registry.h"
+#include "platform/sync.h"
 #include "platform/url_cache.h"
 
 namespace dormivo::platform {
@@ -98,5 +99,7 @@ using ScopedInterface =
     ScopedHandle<CloseTraits<Com, ComInterface, &Com::Release, ComInterface{0}>>;
 // A process token (OpenProcessToken): closed with CloseHandle; NULL is none.
 using ScopedToken = ScopedHandle<CloseTraits<PowerApi, Handle, &PowerApi::CloseHandle, Handle{0}>>;
+// A named mutex (CreateMutexA): closed with CloseHandle; NULL is none.
+using ScopedMutex = ScopedHandle<CloseTraits<SyncApi, Handle, &SyncApi::CloseHandle, Handle{0}>>;
 
 }  // namespace dormivo::platform

@@ -146,13 +146,13 @@ std::string ScratchFolder::ReadFile(const std::string& name) const {
   return text.str();
 }
 
-FileHolder::FileHolder(const std::string& path, const std::string& access, DWORD shareMode) {
+HolderProcess::HolderProcess(const std::string& tool, const std::string& arguments) {
   const std::string readyName = UniqueName("dormivo-ready-");
   const std::string releaseName = UniqueName("dormivo-release-");
   ready_ = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
   release_ = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
-  std::string command = "\"" + ProgramFolder() + "hold_file.exe\" \"" + path + "\" " + access +
-                        " " + std::to_string(shareMode) + " " + readyName + " " + releaseName;
+  std::string command =
+      "\"" + ProgramFolder() + tool + "\" " + arguments + " " + readyName + " " + releaseName;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -163,7 +163,15 @@ FileHolder::FileHolder(const std::string& path, const std::string& access, DWORD
   holding_ = WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
 }
 
-FileHolder::~FileHolder() {
+void HolderProcess::Kill() {
+  if (process_.hProcess) {
+    TerminateProcess(process_.hProcess, 9);
+    WaitForSingleObject(process_.hProcess, 30000);
+  }
+  holding_ = false;
+}
+
+HolderProcess::~HolderProcess() {
   if (release_)
     SetEvent(release_);
   if (process_.hProcess) {

@@ -28,21 +28,39 @@ class ScratchFolder {
   std::string path_;
 };
 
-// Another Windows process holding a file open with the given access ("r", "w" or "rw") and
-// share mode, until this object goes away.
-class FileHolder {
+// Another Windows process, a helper program started as "<tool> <arguments> <ready event>
+// <release event>", that takes hold of something, says so through the ready event and lets go
+// when this object goes away (through the release event).
+class HolderProcess {
  public:
-  FileHolder(const std::string& path, const std::string& access, DWORD shareMode);
-  ~FileHolder();
-  FileHolder(const FileHolder&) = delete;
-  FileHolder& operator=(const FileHolder&) = delete;
+  HolderProcess(const std::string& tool, const std::string& arguments);
+  ~HolderProcess();
+  HolderProcess(const HolderProcess&) = delete;
+  HolderProcess& operator=(const HolderProcess&) = delete;
   bool Holding() const { return holding_; }
+  // Ends the process at once, without letting go, as a crash or the task manager would.
+  void Kill();
 
  private:
   HANDLE ready_ = nullptr;
   HANDLE release_ = nullptr;
   PROCESS_INFORMATION process_{};
   bool holding_ = false;
+};
+
+// Another Windows process holding a file open with the given access ("r", "w" or "rw") and
+// share mode, until this object goes away.
+class FileHolder : public HolderProcess {
+ public:
+  FileHolder(const std::string& path, const std::string& access, DWORD shareMode)
+      : HolderProcess("hold_file.exe",
+                      "\"" + path + "\" " + access + " " + std::to_string(shareMode)) {}
+};
+
+// Another Windows process owning the named mutex, until this object goes away.
+class MutexHolder : public HolderProcess {
+ public:
+  explicit MutexHolder(const std::string& name) : HolderProcess("hold_mutex.exe", name) {}
 };
 
 // What the system itself says for an error code, trimmed as the executor's messages trim it (no
