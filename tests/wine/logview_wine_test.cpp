@@ -1,0 +1,355 @@
+// LogView.exe end to end under Wine: a copy of the viewer in a throwaway application folder, its
+// window read back by another process (tools/read_list_view.exe), the list following Log.dat as
+// copies of Notifier.exe log beside it, and the command-line export. The executor runs only
+// action 9, which performs nothing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "resources/logview_resource.h"
+#include "tests/wine/wine_support.h"
+
+namespace dormivo {
+namespace {
+
+using winetest::ScratchFolder;
+
+constexpr char kViewerClass[] = "DormivoLogView";
+
+// Polls `condition` every 50 ms for up to `ms`.
+bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
+  const DWORD from = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - from >= ms)
+      return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+// What another process reads back of the viewer's window.
+struct View {
+  bool read = false;
+  std::string caption;
+  std::vector<std::string> buttons;  // "<command id> <text>"
+  bool report = false;
+  bool ownerData = false;
+  bool fullRow = false;
+  std::vector<std::string> columns;
+  int rows = -1;
+  int top = -1;
+  int perPage = -1;
+  std::vector<std::string> rowTexts;  // "<index>\t<time>\t<title>\t<description>"
+  std::vector<std::string> status;
+};
+
+View ReadView(const ScratchFolder& folder, int firstRows = 100, int lastRows = 0) {
+  View view;
+  const std::string output = folder.Path() + "view.txt";
+  DeleteFileA(output.c_str());
+  const DWORD code = winetest::RunProcess(
+      "\"" + winetest::ProgramFolder() + "read_list_view.exe\" " + kViewerClass + " \"" + output +
+      "\" " + std::to_string(firstRows) + " " + std::to_string(lastRows));
+  if (code != 0)
+    return view;
+  view.read = true;
+  const std::string text = folder.ReadFile("view.txt");
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos)
+      end = text.size();
+    const std::string line = text.substr(at, end - at);
+    at = end + 1;
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos)
+      continue;
+    const std::string key = line.substr(0, equals);
+    const std::string value = line.substr(equals + 1);
+    if (key == "caption")
+      view.caption = value;
+    else if (key == "button")
+      view.buttons.push_back(value);
+    else if (key == "report")
+      view.report = value == "1";
+    else if (key == "ownerdata")
+      view.ownerData = value == "1";
+    else if (key == "fullrow")
+      view.fullRow = value == "1";
+    else if (key == "column")
+      view.columns.push_back(value);
+    else if (key == "rows")
+      view.rows = std::stoi(value);
+    else if (key == "top")
+      view.top = std::stoi(value);
+    else if (key == "perpage")
+      view.perPage = std::stoi(value);
+    else if (key == "row")
+      view.rowTexts.push_back(value);
+    else if (key == "status")
+      view.status.push_back(value);
+  }
+  return view;
+}
+
+struct WindowSearch {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindViewer(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (pid == search->pid && std::string(name) == kViewerClass) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Every top-level window of a process.
+BOOL CALLBACK CountWindows(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == search->pid && IsWindowVisible(window))
+    search->found = window;
+  return TRUE;
+}
+
+// A copy of a program of the build in a throwaway application folder.
+class Program {
+ public:
+  Program(const ScratchFolder& folder, const char* name)
+      : folder_(folder), exe_(folder.Path() + name) {
+    copied_ = CopyFileA((winetest::ProgramFolder() + name).c_str(), exe_.c_str(), FALSE) != FALSE;
+  }
+  ~Program() {
+    if (process_.hProcess) {
+      if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        if (HWND window = Window())
+          PostMessageA(window, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
+          TerminateProcess(process_.hProcess, 99);
+      }
+      WaitForSingleObject(process_.hProcess, 10000);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+    }
+  }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  bool Start(const std::string& arguments) {
+    if (!copied_)
+      return false;
+    std::string command = "\"" + exe_ + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder_.Path().c_str(), &startup, &process_) != FALSE;
+  }
+  // The viewer's window, or nullptr.
+  HWND Window() const {
+    WindowSearch search{process_.dwProcessId, nullptr};
+    EnumWindows(FindViewer, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  bool WaitForWindow(DWORD ms) const {
+    return WaitFor([this] { return Window() && IsWindowVisible(Window()); }, ms);
+  }
+  // Whether any visible top-level window of the process exists now.
+  bool ShowsAWindow() const {
+    WindowSearch search{process_.dwProcessId, nullptr};
+    EnumWindows(CountWindows, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  }
+  // The exit code, or STILL_ACTIVE when the process has not ended within `ms`.
+  DWORD Wait(DWORD ms) const {
+    if (WaitForSingleObject(process_.hProcess, ms) != WAIT_OBJECT_0)
+      return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+  }
+  // The exit code of a program that must show no window while it runs (`ms` at most).
+  DWORD WaitWithoutWindow(DWORD ms, bool* showedWindow) const {
+    const DWORD from = GetTickCount();
+    *showedWindow = false;
+    while (GetTickCount() - from < ms) {
+      *showedWindow = *showedWindow || ShowsAWindow();
+      const DWORD code = Wait(20);
+      if (code != STILL_ACTIVE)
+        return code;
+    }
+    return STILL_ACTIVE;
+  }
+
+ private:
+  const ScratchFolder& folder_;
+  std::string exe_;
+  bool copied_ = false;
+  PROCESS_INFORMATION process_{};
+};
+
+std::string Lines(int from, int to) {
+  std::string text;
+  for (int i = from; i < to; ++i)
+    text += "[12/11/2026 9:" + std::to_string(10 + i % 50) + ":00 AM]Task " + std::to_string(i) +
+            ">Power Off\r\n";
+  return text;
+}
+
+TEST(LogViewOnWine, TheWindowShowsTheLogBesideItAsAReportListThatAnotherProgramReadsBack) {
+  ScratchFolder folder;
+  // Text before "[", a doubled ">", an entry without separator, an LF-only break and a line that
+  // is no entry, as the executor's own reading rules take them.
+  folder.WriteFile("Log.dat",
+                   "[3/14/2026 9:05:07 PM]Build >> Deploy>Restart\r\n"
+                   "noise[3/15/2026 8:00:00 AM]Backup>Power Off\n"
+                   "not an entry\r\n"
+                   "[3/16/2026]No separator\r\n");
+  Program viewer(folder, "LogView.exe");
+  ASSERT_TRUE(viewer.Start(""));
+  ASSERT_TRUE(viewer.WaitForWindow(20000));
+  const View view = ReadView(folder);
+  ASSERT_TRUE(view.read);
+  EXPECT_NE(view.caption.find(folder.Path() + "Log.dat"), std::string::npos) << view.caption;
+  EXPECT_EQ(view.buttons, (std::vector<std::string>{std::to_string(IDM_SAVE) + " Save",
+                                                    std::to_string(IDM_PRINT) + " Print"}));
+  EXPECT_TRUE(view.report);
+  EXPECT_TRUE(view.ownerData) << "a virtual list";
+  EXPECT_TRUE(view.fullRow);
+  EXPECT_EQ(view.columns,
+            (std::vector<std::string>{"Date-Time", "Event", "Command / Description"}));
+  EXPECT_EQ(view.rows, 3);
+  EXPECT_EQ(view.rowTexts,
+            (std::vector<std::string>{"0\t3/14/2026 9:05:07 PM\tBuild > Deploy\tRestart",
+                                      "1\t3/15/2026 8:00:00 AM\tBackup\tPower Off",
+                                      "2\t3/16/2026\tNo separator\t"}));
+  ASSERT_EQ(view.status.size(), 2u);
+  EXPECT_EQ(view.status[0], "3 entries");
+  EXPECT_FALSE(view.status[1].empty());
+}
+
+TEST(LogViewOnWine, AFileNamedOnTheCommandLineIsShownScrolledToItsNewestEntry) {
+  ScratchFolder folder;
+  folder.WriteFile("Other.log", Lines(0, 300));
+  folder.WriteFile("Log.dat", Lines(0, 1));
+  Program viewer(folder, "LogView.exe");
+  ASSERT_TRUE(viewer.Start("\"" + folder.Path() + "Other.log\""));
+  ASSERT_TRUE(viewer.WaitForWindow(20000));
+  const View view = ReadView(folder, 0, 1);
+  ASSERT_TRUE(view.read);
+  EXPECT_NE(view.caption.find(folder.Path() + "Other.log"), std::string::npos) << view.caption;
+  EXPECT_EQ(view.rows, 300);
+  EXPECT_EQ(view.rowTexts,
+            (std::vector<std::string>{"299\t12/11/2026 9:59:00 AM\tTask 299\tPower Off"}));
+  ASSERT_GT(view.perPage, 0);
+  EXPECT_GT(view.top, 0);
+  EXPECT_GE(view.top + view.perPage, 300) << "the newest entry is in view";
+  EXPECT_LE(view.top, 299);
+}
+
+TEST(LogViewOnWine, AMissingLogIsAnEmptyListWithAStatusLineAndTheListFollowsWhenItAppears) {
+  ScratchFolder folder;
+  Program viewer(folder, "LogView.exe");
+  ASSERT_TRUE(viewer.Start(""));
+  ASSERT_TRUE(viewer.WaitForWindow(20000));
+  View view = ReadView(folder);
+  ASSERT_TRUE(view.read);
+  EXPECT_EQ(view.rows, 0);
+  ASSERT_EQ(view.status.size(), 2u);
+  EXPECT_EQ(view.status[1], "No task has been logged yet");
+  EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr) << "no message box";
+
+  folder.WriteFile("Log.dat", Lines(0, 2));
+  EXPECT_TRUE(WaitFor([&] { return (view = ReadView(folder)).rows == 2; }, 5000)) << view.rows;
+  EXPECT_EQ(view.status[0], "2 entries");
+}
+
+TEST(LogViewOnWine, ALogHeldForWritingIsReportedInTheStatusLineAndReadWhenReleased) {
+  ScratchFolder folder;
+  folder.WriteFile("Log.dat", Lines(0, 4));
+  View view;
+  Program viewer(folder, "LogView.exe");
+  {
+    winetest::FileHolder holder(folder.Path() + "Log.dat", "w", 0);
+    ASSERT_TRUE(holder.Holding());
+    ASSERT_TRUE(viewer.Start(""));
+    ASSERT_TRUE(viewer.WaitForWindow(20000));
+    view = ReadView(folder);
+    ASSERT_TRUE(view.read);
+    EXPECT_EQ(view.rows, 0);
+    ASSERT_EQ(view.status.size(), 2u);
+    EXPECT_NE(view.status[1].find("cannot be read"), std::string::npos) << view.status[1];
+    EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr) << "no message box";
+  }
+  folder.WriteFile("Log.dat", Lines(0, 5));
+  EXPECT_TRUE(WaitFor([&] { return (view = ReadView(folder)).rows == 5; }, 5000)) << view.rows;
+}
+
+// The executor logs beside the open viewer: every run saves its line (the viewer never holds the
+// file), and the list follows each one.
+TEST(LogViewOnWine, TheListFollowsEveryRunOfTheExecutorWhileItIsOpen) {
+  ScratchFolder folder;
+  folder.WriteFile("Settings.dat", "[Settings]\r\nNotifyTimer=1\r\n");
+  Program viewer(folder, "LogView.exe");
+  ASSERT_TRUE(viewer.Start(""));
+  ASSERT_TRUE(viewer.WaitForWindow(20000));
+  constexpr int kRuns = 4;
+  for (int run = 1; run <= kRuns; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    Program executor(folder, "Notifier.exe");
+    ASSERT_TRUE(executor.Start("9 \"Run " + std::to_string(run) + "\""));
+    ASSERT_EQ(executor.Wait(20000), 0u);
+    const std::string log = folder.ReadFile("Log.dat");
+    int lines = 0;
+    for (size_t at = log.find("\r\n"); at != std::string::npos; at = log.find("\r\n", at + 2))
+      ++lines;
+    EXPECT_EQ(lines, run) << "every run logged:\n" << log;
+    // The viewer looks twice a second; each read back starts another process, which takes part
+    // of the time allowed here.
+    View view;
+    EXPECT_TRUE(WaitFor([&] { return (view = ReadView(folder, 0, 1)).rows == run; }, 5000))
+        << view.rows;
+    ASSERT_EQ(view.rowTexts.size(), 1u);
+    EXPECT_NE(view.rowTexts[0].find("\tRun " + std::to_string(run) + "\tPower Off"),
+              std::string::npos)
+        << view.rowTexts[0];
+  }
+}
+
+TEST(LogViewOnWine, A64MiBLogListsEveryEntry) {
+  ScratchFolder folder;
+  // About 1.6 million entries of 41 or 42 bytes.
+  std::string text;
+  text.reserve(64u << 20);
+  int entries = 0;
+  while (text.size() < (64u << 20)) {
+    text += "[12/11/2026 9:05:07 AM]Task " + std::to_string(entries % 100000) + ">Power Off\r\n";
+    ++entries;
+  }
+  folder.WriteFile("Log.dat", text);
+  text.clear();
+  text.shrink_to_fit();
+  Program viewer(folder, "LogView.exe");
+  ASSERT_TRUE(viewer.Start(""));
+  ASSERT_TRUE(viewer.WaitForWindow(90000));
+  const View view = ReadView(folder, 1, 1);
+  ASSERT_TRUE(view.read);
+  EXPECT_EQ(view.rows, entries);
+  EXPECT_EQ(view.rowTexts.size(), 2u);
+  ASSERT_EQ(view.status.size(), 2u);
+  EXPECT_EQ(view.status[0], std::to_string(entries) + " entries");
+}
+
+}  // namespace
+}  // namespace dormivo
