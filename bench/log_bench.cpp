@@ -141,6 +141,10 @@ class BenchClock final : public dormivo::platform::ClockLocale {
         return "0";
     }
   }
+  bool FileTimeToLocalFileTime(uint64_t fileTime, uint64_t* local) override {
+    *local = fileTime;
+    return true;
+  }
 };
 
 long PeakKib() {

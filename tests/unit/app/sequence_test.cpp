@@ -37,6 +37,9 @@ class JournalingClock final : public platform::ClockLocale {
   std::optional<std::string> GetLocaleInfoA(platform::LocaleId locale, uint32_t lcType) override {
     return inner_.GetLocaleInfoA(locale, lcType);
   }
+  bool FileTimeToLocalFileTime(uint64_t fileTime, uint64_t* local) override {
+    return inner_.FileTimeToLocalFileTime(fileTime, local);
+  }
 
  private:
   platform::ClockLocale& inner_;
