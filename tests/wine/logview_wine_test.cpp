@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -267,7 +269,7 @@ TEST(LogViewOnWine, AMissingLogIsAnEmptyListWithAStatusLineAndTheListFollowsWhen
   ASSERT_TRUE(view.read);
   EXPECT_EQ(view.rows, 0);
   ASSERT_EQ(view.status.size(), 2u);
-  EXPECT_EQ(view.status[1], "No task has been logged yet");
+  EXPECT_EQ(view.status[0], "No task has been logged yet");
   EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr) << "no message box";
 
   folder.WriteFile("Log.dat", Lines(0, 2));
@@ -289,7 +291,8 @@ TEST(LogViewOnWine, ALogHeldForWritingIsReportedInTheStatusLineAndReadWhenReleas
     ASSERT_TRUE(view.read);
     EXPECT_EQ(view.rows, 0);
     ASSERT_EQ(view.status.size(), 2u);
-    EXPECT_NE(view.status[1].find("cannot be read"), std::string::npos) << view.status[1];
+    EXPECT_NE(view.status[0].find("Log.dat cannot be read at the moment"), std::string::npos)
+        << view.status[0];
     EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr) << "no message box";
   }
   folder.WriteFile("Log.dat", Lines(0, 5));
@@ -349,6 +352,94 @@ TEST(LogViewOnWine, A64MiBLogListsEveryEntry) {
   EXPECT_EQ(view.rowTexts.size(), 2u);
   ASSERT_EQ(view.status.size(), 2u);
   EXPECT_EQ(view.status[0], std::to_string(entries) + " entries");
+}
+
+// The names in a folder, without "." and "..", sorted.
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name != "." && name != "..")
+        names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+constexpr char kCsvHeader[] = "\"Date-Time\",\"Event\",\"Command / Description\"\r\n";
+
+TEST(LogViewOnWine, TheCommandLineExportWritesTheCsvWithoutAWindowOrFailsWithNothingWritten) {
+  const std::string log =
+      "[3/14/2026 9:05:07 PM]Say \"hi\", =SUM(A1)>Restart\r\n"
+      "[3/15/2026]-x>@y\r\n";
+  const std::string csv = std::string(kCsvHeader) +
+                          "\"3/14/2026 9:05:07 PM\",\"Say \"\"hi\"\", =SUM(A1)\",\"Restart\"\r\n"
+                          "\"3/15/2026\",\"'-x\",\"'@y\"\r\n";
+  struct Row {
+    const char* name;
+    const char* arguments;  // "<folder>" stands for the scratch folder
+    bool writeLog;
+    bool holdLog;            // another program holds Log.dat open for writing
+    const char* earlierCsv;  // what out.csv held before, or nullptr
+    DWORD exitCode;
+    const char* csvAfter;  // nullptr: no out.csv
+  };
+  const std::string header = kCsvHeader;
+  const Row rows[] = {
+      {"the log beside the program", "/csv \"<folder>out.csv\"", true, false, nullptr, 0,
+       csv.c_str()},
+      {"a named log, the switch in capitals", "\"<folder>Log.dat\" /CSV \"<folder>out.csv\"", true,
+       false, nullptr, 0, csv.c_str()},
+      {"over an earlier file", "/csv \"<folder>out.csv\"", true, false, "old", 0, csv.c_str()},
+      {"a missing log gives the header alone", "/csv \"<folder>out.csv\"", false, false, nullptr, 0,
+       header.c_str()},
+      {"a log held for writing", "/csv \"<folder>out.csv\"", true, true, nullptr, 1, nullptr},
+      {"a log held for writing keeps the earlier file", "/csv \"<folder>out.csv\"", true, true,
+       "old", 1, "old"},
+      {"a folder that does not exist", "/csv \"<folder>missing\\out.csv\"", true, false, nullptr, 1,
+       nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScratchFolder folder;
+    if (row.writeLog)
+      folder.WriteFile("Log.dat", log);
+    if (row.earlierCsv)
+      folder.WriteFile("out.csv", row.earlierCsv);
+    std::string arguments = row.arguments;
+    for (size_t at; (at = arguments.find("<folder>")) != std::string::npos;)
+      arguments.replace(at, 8, folder.Path());
+    const std::vector<std::string> before = FolderNames(folder.Path());
+    DWORD code = STILL_ACTIVE;
+    bool showedWindow = true;
+    {
+      std::unique_ptr<winetest::FileHolder> holder;
+      if (row.holdLog) {
+        holder = std::make_unique<winetest::FileHolder>(folder.Path() + "Log.dat", "w", 0);
+        ASSERT_TRUE(holder->Holding());
+      }
+      Program viewer(folder, "LogView.exe");
+      ASSERT_TRUE(viewer.Start(arguments));
+      code = viewer.WaitWithoutWindow(30000, &showedWindow);
+    }
+    EXPECT_EQ(code, row.exitCode);
+    EXPECT_FALSE(showedWindow) << "neither a window nor a message box";
+    if (row.csvAfter) {
+      EXPECT_EQ(folder.ReadFile("out.csv"), row.csvAfter);
+    } else {
+      EXPECT_EQ(GetFileAttributesA((folder.Path() + "out.csv").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    if (row.exitCode != 0) {
+      std::vector<std::string> after = FolderNames(folder.Path());
+      after.erase(std::remove(after.begin(), after.end(), "LogView.exe"), after.end());
+      EXPECT_EQ(after, before) << "nothing partial is left";
+    }
+  }
 }
 
 }  // namespace

@@ -1,13 +1,19 @@
 #include "viewer/win32/log_view_window.h"
 
+#include <cderr.h>
 #include <commctrl.h>
 #include <commdlg.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/ansi_text_win32.h"
 #include "resources/logview_resource.h"
 #include "storage/JvLogFile.h"
+#include "storage/file_util.h"
+#include "viewer/csv.h"
+#include "viewer/print_layout.h"
+#include "viewer/win32/gdi_report.h"
 
 namespace dormivo::viewer {
 namespace {
@@ -59,36 +65,6 @@ HFONT CreateMessageFont(uint32_t dpi) {
   return CreateFontIndirectA(&font);
 }
 
-// The local date and time of a file time, in the form of the log's own time stamps.
-std::string FileTimeText(const FILETIME& stamp, platform::ClockLocale& clock) {
-  FILETIME local{};
-  SYSTEMTIME time{};
-  if (!FileTimeToLocalFileTime(&stamp, &local) || !FileTimeToSystemTime(&local, &time))
-    return {};
-  platform::SystemTime t;
-  t.wYear = time.wYear;
-  t.wMonth = time.wMonth;
-  t.wDayOfWeek = time.wDayOfWeek;
-  t.wDay = time.wDay;
-  t.wHour = time.wHour;
-  t.wMinute = time.wMinute;
-  t.wSecond = time.wSecond;
-  t.wMilliseconds = time.wMilliseconds;
-  return LogTimeText(t, clock);
-}
-
-std::string SystemText(DWORD code) {
-  char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                 sizeof text, nullptr);
-  std::string result = text;
-  while (!result.empty() &&
-         (static_cast<unsigned char>(result.back()) <= 32 || result.back() == '.')) {
-    result.pop_back();
-  }
-  return result;
-}
-
 void CopyText(std::string_view text, char* buffer, int size) {
   if (!buffer || size <= 0)
     return;
@@ -101,7 +77,7 @@ void CopyText(std::string_view text, char* buffer, int size) {
 
 LogViewWindow::LogViewWindow(HINSTANCE instance, platform::FileSystem& files,
                              platform::ClockLocale& clock, std::string logPath)
-    : instance_(instance), files_(files), clock_(clock), model_(std::move(logPath)) {
+    : instance_(instance), files_(files), clock_(clock), model_(files, clock, std::move(logPath)) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
   // The per-monitor DPI of a window exists from Windows 10 on; user32 is loaded already.
@@ -148,7 +124,8 @@ bool LogViewWindow::Create(int showCommand) {
   // The first size, for the DPI of the monitor the window starts on.
   SetWindowPos(window_, nullptr, 0, 0, Scale(kDesignWidth, dpi_), Scale(kDesignHeight, dpi_),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Reload();
+  model_.Reload();
+  ShowRows();
   SetTimer(window_, kPollTimer, kPollMs, nullptr);
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
@@ -254,16 +231,12 @@ void LogViewWindow::Layout() {
   GetWindowRect(status_, &status);
   const int top = bar.bottom - bar.top;
   const int bottom = client.bottom - (status.bottom - status.top);
-  // The status bar's first part holds the count; the second the file's time or its state.
-  const int parts[2] = {Scale(160, dpi_), -1};
-  SendMessageA(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
   SetWindowPos(list_, nullptr, 0, top, client.right, std::max(0, bottom - top),
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void LogViewWindow::Reload() {
-  model_.Load();
-  const int count = model_.Count();
+void LogViewWindow::ShowRows() {
+  const int count = model_.RowCount();
   SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
   if (count > 0)
     SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(count - 1), FALSE);
@@ -272,40 +245,38 @@ void LogViewWindow::Reload() {
 }
 
 void LogViewWindow::ShowStatus() {
-  const int count = model_.Count();
-  std::string entries = std::to_string(count) + (count == 1 ? " entry" : " entries");
-  std::string state;
-  switch (model_.GetState()) {
-    case LogViewModel::State::Loaded:
-      state = "Last written " + FileTimeText(model_.Stamp(), clock_);
-      break;
-    case LogViewModel::State::Missing:
-      entries = "0 entries";
-      state = "No task has been logged yet";
-      break;
-    case LogViewModel::State::Unreadable:
-      state = "The log cannot be read at the moment (" + SystemText(model_.Error()) +
-              "); it is read again when it changes";
-      break;
+  const std::string entries = model_.EntryText();
+  const std::string time = model_.FileTimeText();
+  // The first part as wide as its text (the count, or what keeps the log from being read).
+  int width = Scale(160, dpi_);
+  if (HDC dc = GetDC(status_)) {
+    HGDIOBJ previous = SelectObject(dc, font_);
+    SIZE extent{};
+    if (GetTextExtentPoint32A(dc, entries.c_str(), static_cast<int>(entries.size()), &extent))
+      width = std::max(width, static_cast<int>(extent.cx) + Scale(16, dpi_));
+    SelectObject(dc, previous);
+    ReleaseDC(status_, dc);
   }
+  const int parts[2] = {width, -1};
+  SendMessageA(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
   SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(entries.c_str()));
-  SendMessageA(status_, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(state.c_str()));
+  SendMessageA(status_, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(time.c_str()));
 }
 
 void LogViewWindow::OnGetDispInfo(NMLVDISPINFOA* info) {
   LVITEMA& item = info->item;
-  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || item.iItem >= model_.Count())
+  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || item.iItem >= model_.RowCount())
     return;
-  const TJvLogRecord row = model_.Row(item.iItem);
+  const LogRow row = model_.Row(item.iItem);
   switch (item.iSubItem) {
     case 0:
-      CopyText(row.Time, item.pszText, item.cchTextMax);
+      CopyText(row.time, item.pszText, item.cchTextMax);
       break;
     case 1:
-      CopyText(row.Title, item.pszText, item.cchTextMax);
+      CopyText(row.event, item.pszText, item.cchTextMax);
       break;
     case 2:
-      CopyText(row.Description, item.pszText, item.cchTextMax);
+      CopyText(row.description, item.pszText, item.cchTextMax);
       break;
     default:
       CopyText({}, item.pszText, item.cchTextMax);
@@ -326,11 +297,46 @@ void LogViewWindow::Save() {
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetSaveFileNameA(&dialog))
     return;
-  // TODO(core): write the CSV through the portable writer.
+  // The rows shown are the ones saved.
+  const WriteResult result = WriteCsvFile(files_, path, model_.Records());
+  if (!result.ok)
+    ShowError(result.message);
 }
 
 void LogViewWindow::Print() {
-  // TODO(core): draw the portable pagination's pages.
+  PRINTDLGA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = window_;
+  dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+  if (!PrintDlgA(&dialog)) {
+    const DWORD error = CommDlgExtendedError();
+    if (error == PDERR_NODEFAULTPRN || error == PDERR_NODEVICES)
+      ShowError("There is no printer to print the log on.");
+    else if (error != 0)
+      ShowError("The print dialog failed (error " + std::to_string(error) + ").");
+    return;
+  }
+  HDC printer = dialog.hDC;
+  if (printer) {
+    platform::Win32AnsiText ansi;
+    const GdiReport report(printer);
+    platform::SystemTime now;
+    clock_.GetLocalTime(&now);
+    const TJvLogRecordList& records = model_.Records();
+    const PrintLayout layout(records, PrintHeading{model_.Path(), LogTimeText(now, clock_)},
+                             report.Setup(records, PrintableArea(printer)), report.Measurer(),
+                             ansi);
+    DWORD error = 0;
+    if (!PrintDocument(printer, model_.Path(), layout, report, &error) &&
+        error != ERROR_CANCELLED) {
+      ShowError("Cannot print \"" + model_.Path() + "\". " + SysErrorMessage(files_, error));
+    }
+    DeleteDC(printer);
+  }
+  if (dialog.hDevMode)
+    GlobalFree(dialog.hDevMode);
+  if (dialog.hDevNames)
+    GlobalFree(dialog.hDevNames);
 }
 
 void LogViewWindow::ShowError(const std::string& text) {
@@ -365,8 +371,8 @@ LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         SetFocus(list_);
       return 0;
     case WM_TIMER:
-      if (wParam == kPollTimer && model_.Changed())
-        Reload();
+      if (wParam == kPollTimer && model_.CheckForChange())
+        ShowRows();
       return 0;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
@@ -377,7 +383,8 @@ LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
           Print();
           return 0;
         case IDM_RELOAD:
-          Reload();
+          model_.Reload();
+          ShowRows();
           return 0;
         default:
           break;

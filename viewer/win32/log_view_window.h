@@ -13,7 +13,7 @@
 
 #include "platform/clock_locale.h"
 #include "platform/file_system.h"
-#include "viewer/win32/log_view_model.h"
+#include "viewer/log_model.h"
 
 namespace dormivo::viewer {
 
@@ -44,8 +44,8 @@ class LogViewWindow {
   // Fonts, toolbar images, column widths and the default size for `dpi`.
   void ApplyDpi(uint32_t dpi);
   void Layout();
-  // Reads the log anew and shows what it holds, the newest entry in view.
-  void Reload();
+  // Shows the model's rows and status, the newest entry in view.
+  void ShowRows();
   void ShowStatus();
   void OnGetDispInfo(NMLVDISPINFOA* info);
   void Save();
@@ -57,7 +57,7 @@ class LogViewWindow {
   HINSTANCE instance_;
   platform::FileSystem& files_;
   platform::ClockLocale& clock_;
-  LogViewModel model_;
+  LogModel model_;
   HWND window_ = nullptr;
   HWND toolbar_ = nullptr;
   HWND list_ = nullptr;
