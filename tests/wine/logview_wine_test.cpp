@@ -6,7 +6,10 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,6 +17,7 @@
 
 #include "resources/logview_resource.h"
 #include "tests/wine/wine_support.h"
+#include "viewer/win32/log_view_window.h"
 
 namespace dormivo {
 namespace {
@@ -440,6 +444,60 @@ TEST(LogViewOnWine, TheCommandLineExportWritesTheCsvWithoutAWindowOrFailsWithNot
       EXPECT_EQ(after, before) << "nothing partial is left";
     }
   }
+}
+
+// Runs only as the tests wine.dpi.96, wine.dpi.144 and wine.dpi.192 (run-at-dpi.sh), in a Wine
+// prefix of their own set to that DPI, named by DORMIVO_EXPECT_DPI.
+TEST(LogViewDpiOnWine, TheWindowIsPerMonitorAwareAndScaledToTheDpi) {
+  const char* wanted = std::getenv("DORMIVO_EXPECT_DPI");
+  if (!wanted)
+    GTEST_SKIP() << "runs as the wine.dpi.* tests, in a Wine prefix set to the DPI";
+  const int dpi = std::atoi(wanted);
+  // This process reads the window back in physical pixels.
+  using SetAwareness = BOOL(WINAPI*)(HANDLE);
+  using WindowContext = HANDLE(WINAPI*)(HWND);
+  using ContextAwareness = int(WINAPI*)(HANDLE);
+  using WindowDpi = UINT(WINAPI*)(HWND);
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  const auto proc = [user32](const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(user32, name));
+  };
+  const auto setAwareness = reinterpret_cast<SetAwareness>(proc("SetProcessDpiAwarenessContext"));
+  const auto windowContext = reinterpret_cast<WindowContext>(proc("GetWindowDpiAwarenessContext"));
+  const auto awareness =
+      reinterpret_cast<ContextAwareness>(proc("GetAwarenessFromDpiAwarenessContext"));
+  const auto windowDpi = reinterpret_cast<WindowDpi>(proc("GetDpiForWindow"));
+  ASSERT_TRUE(setAwareness && windowContext && awareness && windowDpi);
+  setAwareness(reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4)));  // per monitor, version 2
+
+  ScratchFolder folder;
+  folder.WriteFile("Log.dat", Lines(0, 3));
+  Program viewer(folder, "LogView.exe");
+  ASSERT_TRUE(viewer.Start(""));
+  ASSERT_TRUE(viewer.WaitForWindow(20000));
+  HWND window = viewer.Window();
+  EXPECT_EQ(awareness(windowContext(window)), 2) << "per-monitor DPI aware";
+  ASSERT_EQ(static_cast<int>(windowDpi(window)), dpi);
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  using viewer::LogViewWindow;
+  // The design's size scaled, within the screen's work area (1280 x 1024 pixels under Xvfb).
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_EQ(bounds.right - bounds.left, std::min(MulDiv(LogViewWindow::kDesignWidth, dpi, 96),
+                                                 static_cast<int>(work.right - work.left)));
+  EXPECT_EQ(bounds.bottom - bounds.top, std::min(MulDiv(LogViewWindow::kDesignHeight, dpi, 96),
+                                                 static_cast<int>(work.bottom - work.top)));
+  EXPECT_GE(bounds.left, work.left);
+  EXPECT_LE(bounds.right, work.right);
+  HWND list = GetDlgItem(window, IDC_LIST);
+  for (int c = 0; c < 3; ++c) {
+    EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0),
+              MulDiv(LogViewWindow::kColumnWidths[c], dpi, 96))
+        << "column " << c;
+  }
+  const View view = ReadView(folder);
+  EXPECT_EQ(view.rows, 3);
 }
 
 }  // namespace

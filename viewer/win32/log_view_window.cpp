@@ -19,18 +19,7 @@ namespace dormivo::viewer {
 namespace {
 
 constexpr uint32_t kDesignDpi = 96;
-// The window's first size, and the columns' widths, at 96 DPI.
-constexpr int kDesignWidth = 760;
-constexpr int kDesignHeight = 480;
-struct Column {
-  const char* heading;
-  int width;
-};
-constexpr Column kColumns[] = {
-    {"Date-Time", 170},
-    {"Event", 230},
-    {"Command / Description", 320},
-};
+constexpr const char* kColumns[] = {"Date-Time", "Event", "Command / Description"};
 constexpr char kCaptionSuffix[] = " - Dormivo log viewer";
 constexpr char kMessageCaption[] = "Dormivo log viewer";
 constexpr UINT_PTR kPollTimer = 1;
@@ -121,9 +110,21 @@ bool LogViewWindow::Create(int showCommand) {
     return false;
   CreateChildren();
   ApplyDpi(Dpi());
-  // The first size, for the DPI of the monitor the window starts on.
-  SetWindowPos(window_, nullptr, 0, 0, Scale(kDesignWidth, dpi_), Scale(kDesignHeight, dpi_),
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The first size, for the DPI of the monitor the window starts on, within its work area.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor))
+    work = monitor.rcWork;
+  const int width = std::min(Scale(kDesignWidth, dpi_), static_cast<int>(work.right - work.left));
+  const int height = std::min(Scale(kDesignHeight, dpi_), static_cast<int>(work.bottom - work.top));
+  RECT bounds{};
+  GetWindowRect(window_, &bounds);
+  const int left = std::clamp(static_cast<int>(bounds.left), static_cast<int>(work.left),
+                              static_cast<int>(work.right) - width);
+  const int top = std::clamp(static_cast<int>(bounds.top), static_cast<int>(work.top),
+                             static_cast<int>(work.bottom) - height);
+  SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   model_.Reload();
   ShowRows();
   SetTimer(window_, kPollTimer, kPollMs, nullptr);
@@ -169,8 +170,8 @@ void LogViewWindow::CreateChildren() {
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = const_cast<char*>(kColumns[i].heading);
-    column.cx = kColumns[i].width;
+    column.pszText = const_cast<char*>(kColumns[i]);
+    column.cx = kColumnWidths[i];
     column.iSubItem = i;
     SendMessageA(list_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
                  reinterpret_cast<LPARAM>(&column));
@@ -213,7 +214,7 @@ void LogViewWindow::ApplyDpi(uint32_t dpi) {
   SendMessageA(toolbar_, TB_AUTOSIZE, 0, 0);
 
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
-    SendMessageA(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), Scale(kColumns[i].width, dpi));
+    SendMessageA(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), Scale(kColumnWidths[i], dpi));
   Layout();
   ShowStatus();
 }
@@ -402,10 +403,11 @@ LRESULT LogViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // Moved to a monitor of another DPI, or the setting changed: laid out anew at the
       // system's suggested place and size.
       ApplyDpi(HIWORD(wParam));
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      }
       return 0;
     }
     case WM_DESTROY:

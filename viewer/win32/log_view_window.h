@@ -23,6 +23,10 @@ class LogViewWindow {
   static constexpr char kClassName[] = "DormivoLogView";
   // How often the window asks whether the file changed.
   static constexpr UINT kPollMs = 500;
+  // The window's first size and the columns' widths at 96 DPI, scaled by DPI / 96.
+  static constexpr int kDesignWidth = 760;
+  static constexpr int kDesignHeight = 480;
+  static constexpr int kColumnWidths[3] = {170, 230, 320};
 
   LogViewWindow(HINSTANCE instance, platform::FileSystem& files, platform::ClockLocale& clock,
                 std::string logPath);
