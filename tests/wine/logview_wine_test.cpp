@@ -25,6 +25,7 @@ namespace {
 using winetest::ScratchFolder;
 
 constexpr char kViewerClass[] = "DormivoLogView";
+constexpr char kCsvHeader[] = "\"Date-Time\",\"Event\",\"Command / Description\"\r\n";
 
 // Polls `condition` every 50 ms for up to `ms`.
 bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
@@ -375,7 +376,129 @@ std::vector<std::string> FolderNames(const std::string& folder) {
   return names;
 }
 
-constexpr char kCsvHeader[] = "\"Date-Time\",\"Event\",\"Command / Description\"\r\n";
+// The top-level dialogs ("#32770") of a process.
+struct DialogSearch {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK FindDialogs(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (pid == search->pid && std::string(name) == "#32770" && IsWindowVisible(window))
+    search->found.push_back(window);
+  return TRUE;
+}
+
+// The first visible dialog of the viewer's process for which `test` holds.
+HWND DialogOf(HWND viewer, const std::function<bool(HWND)>& test) {
+  DialogSearch search{0, {}};
+  GetWindowThreadProcessId(viewer, &search.pid);
+  EnumWindows(FindDialogs, reinterpret_cast<LPARAM>(&search));
+  for (HWND dialog : search.found) {
+    if (test(dialog))
+      return dialog;
+  }
+  return nullptr;
+}
+
+// The file name box of the system's Save dialog (a combo box, or an edit box in the older
+// dialog).
+HWND FileNameBox(HWND dialog) {
+  HWND box = GetDlgItem(dialog, 0x47c);          // cmb13
+  return box ? box : GetDlgItem(dialog, 0x480);  // edt1
+}
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
+  char name[32] = {};
+  GetClassNameA(child, name, sizeof name);
+  char text[1024] = {};
+  GetWindowTextA(child, text, sizeof text);
+  if (std::string(name) == "Static" && text[0])
+    *reinterpret_cast<std::string*>(param) += text;
+  return TRUE;
+}
+
+// Saves through the toolbar's Save (Ctrl+S) and the system's dialog, typing `path` into it.
+// Returns the dialog that was used, or nullptr when it did not appear.
+HWND SaveThroughDialog(HWND viewer, const std::string& path) {
+  PostMessageA(viewer, WM_COMMAND, IDM_SAVE, 0);
+  HWND dialog = nullptr;
+  WaitFor(
+      [&] {
+        dialog = DialogOf(viewer, [](HWND d) { return FileNameBox(d) != nullptr; });
+        return dialog != nullptr;
+      },
+      10000);
+  if (!dialog)
+    return nullptr;
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                      SMTO_NORMAL, 5000, &result);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return dialog;
+}
+
+TEST(LogViewOnWine, SaveWritesTheCsvToTheFileChosenInTheSystemsDialog) {
+  ScratchFolder folder;
+  folder.WriteFile("Log.dat", "[3/14/2026 9:05:07 PM]Backup \"x\">+1\r\n");
+  Program viewer(folder, "LogView.exe");
+  ASSERT_TRUE(viewer.Start(""));
+  ASSERT_TRUE(viewer.WaitForWindow(20000));
+  HWND dialog = SaveThroughDialog(viewer.Window(), folder.Path() + "saved.csv");
+  ASSERT_NE(dialog, nullptr) << "the Save dialog appeared";
+  const std::string expected =
+      std::string(kCsvHeader) + "\"3/14/2026 9:05:07 PM\",\"Backup \"\"x\"\"\",\"'+1\"\r\n";
+  EXPECT_TRUE(WaitFor([&] { return folder.ReadFile("saved.csv") == expected; }, 10000))
+      << folder.ReadFile("saved.csv");
+}
+
+TEST(LogViewOnWine, ASaveThatFailsIsAMessageBoxNamingTheFileAndTheSystemsReason) {
+  ScratchFolder folder;
+  folder.WriteFile("Log.dat", Lines(0, 2));
+  folder.WriteFile("saved.csv", "earlier");
+  const std::string target = folder.Path() + "saved.csv";
+  auto holder = std::make_unique<winetest::FileHolder>(target, "rw", 0);
+  ASSERT_TRUE(holder->Holding());
+  Program viewer(folder, "LogView.exe");
+  ASSERT_TRUE(viewer.Start(""));
+  ASSERT_TRUE(viewer.WaitForWindow(20000));
+  ASSERT_NE(SaveThroughDialog(viewer.Window(), target), nullptr);
+  // The file exists: the dialog asks whether to replace it, and is told yes.
+  HWND message = nullptr;
+  std::string text;
+  const bool shown = WaitFor(
+      [&] {
+        if (HWND ask =
+                DialogOf(viewer.Window(), [](HWND d) { return GetDlgItem(d, IDYES) != nullptr; })) {
+          PostMessageA(ask, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(GetDlgItem(ask, IDYES)));
+        }
+        message = DialogOf(viewer.Window(), [](HWND d) {
+          char caption[128] = {};
+          GetWindowTextA(d, caption, sizeof caption);
+          return std::string(caption) == "Dormivo log viewer";
+        });
+        return message != nullptr;
+      },
+      15000);
+  ASSERT_TRUE(shown) << "a message box";
+  EnumChildWindows(message, CollectStatic, reinterpret_cast<LPARAM>(&text));
+  const std::string start = "Cannot create file \"" + target + "\". ";
+  EXPECT_EQ(text.substr(0, start.size()), start) << text;
+  EXPECT_GT(text.size(), start.size()) << "the system's text for the error";
+  PostMessageA(message, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(message, IDOK)));
+  holder.reset();
+  EXPECT_EQ(folder.ReadFile("saved.csv"), "earlier") << "nothing partial";
+  EXPECT_EQ(FolderNames(folder.Path()),
+            (std::vector<std::string>{"Log.dat", "LogView.exe", "saved.csv"}))
+      << "no file left beside it";
+}
 
 TEST(LogViewOnWine, TheCommandLineExportWritesTheCsvWithoutAWindowOrFailsWithNothingWritten) {
   const std::string log =

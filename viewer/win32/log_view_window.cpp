@@ -308,7 +308,10 @@ void LogViewWindow::Print() {
   PRINTDLGA dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = window_;
-  dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+  // The window says itself when there is no printer (PD_NOWARNING keeps the dialog from saying
+  // it too).
+  dialog.Flags =
+      PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE | PD_NOWARNING;
   if (!PrintDlgA(&dialog)) {
     const DWORD error = CommDlgExtendedError();
     if (error == PDERR_NODEFAULTPRN || error == PDERR_NODEVICES)
