@@ -37,7 +37,8 @@ struct WriteResult {
 // `path` is as it was.
 WriteResult WriteFileReplacing(platform::FileSystem& fs, const std::string& path,
                                std::string_view text);
-// CsvText of the records, written with WriteFileReplacing.
+// CsvText of the records, written as WriteFileReplacing does, a piece at a time (the CSV of a
+// large log never stands whole in memory).
 WriteResult WriteCsvFile(platform::FileSystem& fs, const std::string& path,
                          const TJvLogRecordList& records);
 
