@@ -359,6 +359,26 @@ TEST(LogViewOnWine, A64MiBLogListsEveryEntry) {
   EXPECT_EQ(view.status[0], std::to_string(entries) + " entries");
 }
 
+// One key pressed and released through the system's input queue (SendInput), with Ctrl held when
+// `control`; it goes to the window in the foreground, as the person's keys do.
+void Press(WORD key, bool control) {
+  std::vector<INPUT> inputs;
+  const auto add = [&inputs](WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  if (control)
+    add(VK_CONTROL, false);
+  add(key, false);
+  add(key, true);
+  if (control)
+    add(VK_CONTROL, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 // The names in a folder, without "." and "..", sorted.
 std::vector<std::string> FolderNames(const std::string& folder) {
   std::vector<std::string> names;
@@ -455,6 +475,62 @@ TEST(LogViewOnWine, SaveWritesTheCsvToTheFileChosenInTheSystemsDialog) {
       std::string(kCsvHeader) + "\"3/14/2026 9:05:07 PM\",\"Backup \"\"x\"\"\",\"'+1\"\r\n";
   EXPECT_TRUE(WaitFor([&] { return folder.ReadFile("saved.csv") == expected; }, 10000))
       << folder.ReadFile("saved.csv");
+}
+
+TEST(LogViewOnWine, CtrlSSavesCtrlPPrintsAndF5ReadsTheFileAnew) {
+  ScratchFolder folder;
+  const std::string path = folder.Path() + "Log.dat";
+  folder.WriteFile("Log.dat", Lines(0, 3));
+  Program viewer(folder, "LogView.exe");
+  ASSERT_TRUE(viewer.Start(""));
+  ASSERT_TRUE(viewer.WaitForWindow(20000));
+  HWND window = viewer.Window();
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 5000))
+      << "the viewer has the keyboard";
+
+  // F5: a change that keeps the file's size and time is one that only F5 finds.
+  WIN32_FILE_ATTRIBUTE_DATA before{};
+  ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &before));
+  std::string changed = Lines(0, 3);
+  changed.replace(changed.find("Task 1"), 6, "Task X");
+  folder.WriteFile("Log.dat", changed);
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  SetFileTime(file, nullptr, nullptr, &before.ftLastWriteTime);
+  CloseHandle(file);
+  Sleep(3 * viewer::LogViewWindow::kPollMs);
+  View view = ReadView(folder);
+  ASSERT_EQ(view.rowTexts.size(), 3u);
+  EXPECT_NE(view.rowTexts[1].find("\tTask 1\t"), std::string::npos) << "not read again yet";
+  Press(VK_F5, false);
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        view = ReadView(folder);
+        return view.rowTexts.size() == 3 &&
+               view.rowTexts[1].find("\tTask X\t") != std::string::npos;
+      },
+      5000));
+
+  // Ctrl+S: the Save dialog, cancelled.
+  Press('S', true);
+  HWND save = nullptr;
+  EXPECT_TRUE(WaitFor(
+      [&] { return (save = DialogOf(window, [](HWND d) { return FileNameBox(d) != nullptr; })); },
+      10000));
+  if (save) {
+    PostMessageA(save, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(save, IDCANCEL)));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(save); }, 10000));
+  }
+  // Ctrl+P: the Print dialog, or where the system has no printer its message saying so.
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 5000));
+  Press('P', true);
+  HWND print = nullptr;
+  EXPECT_TRUE(
+      WaitFor([&] { return (print = DialogOf(window, [](HWND) { return true; })); }, 10000));
+  if (print)
+    PostMessageA(print, WM_CLOSE, 0, 0);
 }
 
 TEST(LogViewOnWine, ASaveThatFailsIsAMessageBoxNamingTheFileAndTheSystemsReason) {
