@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "platform/scoped_handle.h"
 #include "platform/win_constants.h"
 
 namespace dormivo {
@@ -44,6 +45,7 @@ bool EnablePrivilege(platform::PowerApi& api, const std::string& privilegeName, 
                             &token)) {
     return false;
   }
+  platform::ScopedToken tokenOwner(api, token);
   bool result = false;
   platform::TokenPrivileges newState;
   if (api.LookupPrivilegeValueA(nullptr, privilegeName, &newState.privileges[0].luid)) {
@@ -54,7 +56,9 @@ bool EnablePrivilege(platform::PowerApi& api, const std::string& privilegeName, 
     result = api.AdjustTokenPrivileges(token, false, &newState, sizeof previousState,
                                        &previousState, &returnLength);
   }
-  api.CloseHandle(token);
+  // Closed here rather than at the end of the scope, so that an error of the close reaches the
+  // caller.
+  tokenOwner.reset();
   return result;
 }
 

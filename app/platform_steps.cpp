@@ -2,6 +2,7 @@
 
 #include "actions/uShowdownLib.h"
 #include "storage/JvLogFile.h"
+#include "storage/log_turn.h"
 
 namespace dormivo {
 
@@ -12,7 +13,11 @@ void PlatformExecutionSteps::CleaningStage(platform::WindowHandle owner,
 
 void PlatformExecutionSteps::WriteLog(const std::string& fileName, const std::string& title,
                                       const std::string& description) {
-  TJvLogFile log(files_, clock_);
+  const LogWaitBudget budget(sync_, kLogWaitMs);
+  const LogTurn turn(sync_, files_, fileName, budget);
+  SharingRetryFileSystem files(files_, sync_, budget);
+  // The log goes (and saves, when a step raised) while the turn is still held.
+  TJvLogFile log(files, clock_);
   log.SetFileName(fileName);  // before AutoSave, which takes only with a file name
   log.SetAutoSave(true);
   log.SetActive(true);

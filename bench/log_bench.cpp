@@ -5,6 +5,9 @@
 //   log_bench plain <path> <copy>      reads the file whole, writes it to <copy>, flushes it
 //   log_bench log <path>               the executor's use: load, add one entry trimmed to 1000
 //                                      bytes, save, close
+//   log_bench load <path>              the executor's log step up to its load of the file
+//   log_bench viewer <path>            the log viewer's read of the file into its rows
+//   log_bench csv <path> <csv>         the log viewer's export of the file as CSV
 // Prints "seconds=<s> peak_kib=<peak resident memory> start_kib=<before the work>".
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -23,6 +26,8 @@
 #include "platform/file_system.h"
 #include "platform/win_constants.h"
 #include "storage/JvLogFile.h"
+#include "viewer/log_model.h"
+#include "viewer/log_view.h"
 
 namespace {
 
@@ -40,6 +45,8 @@ class PosixFileSystem final : public dormivo::platform::FileSystem {
     flags |= reads && writes ? O_RDWR : writes ? O_WRONLY : O_RDONLY;
     if (disposition == win::kCreateAlways)
       flags |= O_CREAT | O_TRUNC;
+    else if (disposition == win::kCreateNew)
+      flags |= O_CREAT | O_EXCL;
     else if (disposition == win::kOpenAlways)
       flags |= O_CREAT;
     const int fd = ::open(path.c_str(), flags, 0644);
@@ -87,6 +94,10 @@ class PosixFileSystem final : public dormivo::platform::FileSystem {
     data->attributes =
         S_ISDIR(info.st_mode) ? win::kFileAttributeDirectory : win::kFileAttributeArchive;
     data->name = pattern.substr(pattern.rfind('/') + 1);
+    data->size = static_cast<uint64_t>(info.st_size);
+    // Seconds since 1970 as 100 ns steps since 1601.
+    data->lastWriteTime = (static_cast<uint64_t>(info.st_mtim.tv_sec) + 11644473600u) * 10000000u +
+                          static_cast<uint64_t>(info.st_mtim.tv_nsec) / 100u;
     return 1;
   }
   bool FindNextFileA(Handle, dormivo::platform::FindData*) override {
@@ -111,6 +122,7 @@ class PosixFileSystem final : public dormivo::platform::FileSystem {
   bool Fail() {
     error_ = errno == ENOENT   ? win::kErrorFileNotFound
              : errno == EACCES ? win::kErrorAccessDenied
+             : errno == EEXIST ? win::kErrorFileExists
              : errno == ENOSPC ? win::kErrorDiskFull
                                : win::kErrorWriteFault;
     return false;
@@ -140,6 +152,10 @@ class BenchClock final : public dormivo::platform::ClockLocale {
       default:
         return "0";
     }
+  }
+  bool FileTimeToLocalFileTime(uint64_t fileTime, uint64_t* local) override {
+    *local = fileTime;
+    return true;
   }
 };
 
@@ -224,18 +240,49 @@ int Log(const char* path) {
   return log.Records().Count() > 0 ? 0 : 1;
 }
 
+int Load(const char* path) {
+  PosixFileSystem fs;
+  BenchClock clock;
+  dormivo::TJvLogFile log(fs, clock);
+  log.SetFileName(path);
+  return log.Records().Count() > 0 ? 0 : 1;
+}
+
+int Viewer(const char* path) {
+  PosixFileSystem fs;
+  BenchClock clock;
+  dormivo::viewer::LogModel model(fs, clock, path);
+  model.Reload();
+  return model.State() == dormivo::viewer::LogState::kLoaded && model.RowCount() > 0 ? 0 : 1;
+}
+
+int Csv(const char* path, const char* csv) {
+  PosixFileSystem fs;
+  std::string error;
+  const int rc = dormivo::viewer::ExportCsv(fs, path, csv, &error);
+  if (rc != 0)
+    std::fprintf(stderr, "%s\n", error.c_str());
+  return rc;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "generate" && argc == 4)
     return Generate(argv[2], std::strtoull(argv[3], nullptr, 10));
-  if ((mode == "plain" && argc == 4) || (mode == "log" && argc == 3)) {
+  const bool onePath = mode == "log" || mode == "load" || mode == "viewer";
+  const bool twoPaths = mode == "plain" || mode == "csv";
+  if ((twoPaths && argc == 4) || (onePath && argc == 3)) {
     const long start = PeakKib();
     const auto begin = std::chrono::steady_clock::now();
     int rc = 1;
     try {
-      rc = mode == "plain" ? Plain(argv[2], argv[3]) : Log(argv[2]);
+      rc = mode == "plain"  ? Plain(argv[2], argv[3])
+           : mode == "log"  ? Log(argv[2])
+           : mode == "load" ? Load(argv[2])
+           : mode == "csv"  ? Csv(argv[2], argv[3])
+                            : Viewer(argv[2]);
     } catch (const std::exception& e) {
       std::fprintf(stderr, "%s\n", e.what());
     }
@@ -248,6 +295,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::fprintf(stderr,
-               "usage: log_bench generate <path> <bytes> | plain <path> <copy> | log <path>\n");
+               "usage: log_bench generate <path> <bytes> | plain <path> <copy> | log <path> | "
+               "load <path> | viewer <path> | csv <path> <csv>\n");
   return 2;
 }

@@ -7,6 +7,7 @@
 
 #include "cleaning/UrlHistory.h"
 #include "platform/exception.h"
+#include "platform/scoped_handle.h"
 #include "platform/win_constants.h"
 
 namespace dormivo {
@@ -34,18 +35,6 @@ uint32_t OpenKeyFromRoot(platform::Registry& registry, RegistryKey root, const s
   return registry.RegOpenKeyExA(root, relative, 0, win::kKeyAllAccess, key);
 }
 
-class KeyCloser {
- public:
-  KeyCloser(platform::Registry& registry, RegistryKey key) : registry_(registry), key_(key) {}
-  KeyCloser(const KeyCloser&) = delete;
-  KeyCloser& operator=(const KeyCloser&) = delete;
-  ~KeyCloser() { registry_.RegCloseKey(key_); }
-
- private:
-  platform::Registry& registry_;
-  RegistryKey key_;
-};
-
 // --- URL cache walk.
 
 // One entry record in a buffer of the size the enumeration reported; no buffer for size 0.
@@ -63,18 +52,6 @@ class EntryBuffer {
   std::unique_ptr<std::byte[]> bytes_;
 };
 
-class EnumerationCloser {
- public:
-  EnumerationCloser(platform::UrlCache& cache, Handle handle) : cache_(cache), handle_(handle) {}
-  EnumerationCloser(const EnumerationCloser&) = delete;
-  EnumerationCloser& operator=(const EnumerationCloser&) = delete;
-  ~EnumerationCloser() { cache_.FindCloseUrlCache(handle_); }
-
- private:
-  platform::UrlCache& cache_;
-  Handle handle_;
-};
-
 // Walks the URL cache and deletes the entries that are cookies (`cookies`) or that are not. The
 // first entry and at most `bound` more are examined. Each iteration first asks for the size of
 // the next entry without a buffer; the error that query leaves decides whether the entry is
@@ -88,17 +65,17 @@ void WalkUrlCache(platform::UrlCache& cache, bool cookies, int bound) {
 
   uint32_t size = 0;
   cache.FindFirstUrlCacheEntryA(nullptr, nullptr, &size);  // only asks for the size
-  Handle handle = 0;
+  platform::ScopedUrlEnumeration enumeration(cache);
   {
     const EntryBuffer buffer(size);
-    handle = cache.FindFirstUrlCacheEntryA(nullptr, buffer.Info(), &size);
-    if (handle != 0 && buffer.Info() != nullptr)
+    enumeration.reset(cache.FindFirstUrlCacheEntryA(nullptr, buffer.Info(), &size));
+    if (enumeration && buffer.Info() != nullptr)
       decide(*buffer.Info());
   }
   // Without an enumeration there is nothing to walk; a null handle is never passed on.
-  if (handle == 0)
+  if (!enumeration)
     return;
-  const EnumerationCloser closer(cache, handle);
+  const Handle handle = enumeration.get();
 
   for (int iteration = 1;; ++iteration) {
     size = 0;
@@ -115,18 +92,6 @@ void WalkUrlCache(platform::UrlCache& cache, bool cookies, int bound) {
 }
 
 // --- Folder walk.
-
-class SearchCloser {
- public:
-  SearchCloser(platform::FileSystem& files, Handle search) : files_(files), search_(search) {}
-  SearchCloser(const SearchCloser&) = delete;
-  SearchCloser& operator=(const SearchCloser&) = delete;
-  ~SearchCloser() { files_.FindClose(search_); }
-
- private:
-  platform::FileSystem& files_;
-  Handle search_;
-};
 
 // Whether the attribute mask of a folder search passes an entry over: it does when the entry
 // has a hidden, system, volume-label or directory attribute that the mask lacks.
@@ -145,17 +110,16 @@ bool FindNextMatching(platform::FileSystem& files, Handle search, uint32_t mask,
   return false;
 }
 
-// The first entry that matches `pattern` and passes the attribute mask; kInvalidHandle (and no
-// open search) when there is none.
-Handle FindFirstMatching(platform::FileSystem& files, const std::string& pattern, uint32_t mask,
-                         platform::FindData* entry) {
-  const Handle search = files.FindFirstFileA(pattern, entry);
-  if (search == platform::kInvalidHandle)
-    return search;
-  if (!MaskExcludes(entry->attributes, mask) || FindNextMatching(files, search, mask, entry))
-    return search;
-  files.FindClose(search);
-  return platform::kInvalidHandle;
+// The search positioned at the first entry that matches `pattern` and passes the attribute mask;
+// no open search when there is none.
+platform::ScopedSearch FindFirstMatching(platform::FileSystem& files, const std::string& pattern,
+                                         uint32_t mask, platform::FindData* entry) {
+  platform::ScopedSearch search(files, files.FindFirstFileA(pattern, entry));
+  if (search && MaskExcludes(entry->attributes, mask) &&
+      !FindNextMatching(files, search.get(), mask, entry)) {
+    search.reset();
+  }
+  return search;
 }
 
 const char* ShellFolderValueName(int kind) {
@@ -213,7 +177,7 @@ void ClearTypedUrls(platform::Registry& registry) {
       win::kErrorSuccess) {
     return;
   }
-  const KeyCloser closer(registry, key);
+  const platform::ScopedKey keyOwner(registry, key);
   uint32_t count = 0, longestName = 0;
   if (registry.RegQueryInfoKeyA(key, nullptr, nullptr, &count, &longestName, nullptr) !=
       win::kErrorSuccess) {
@@ -234,31 +198,23 @@ void ClearTypedUrls(platform::Registry& registry) {
 }
 
 void ClearUrlHistory(platform::Com& com) {
-  ComInterface unknown = 0;
-  const int32_t created =
+  ComInterface created = 0;
+  const int32_t createResult =
       com.CoCreateInstance(kClsidCUrlHistory, 0, win::kClsctxInprocServer | win::kClsctxLocalServer,
-                           platform::kIidIUnknown, &unknown);
-  if (created < 0 || unknown == 0) {
+                           platform::kIidIUnknown, &created);
+  if (createResult < 0 || created == 0) {
     throw Exception("Cannot create the URL history object (" +
-                    Hex32(static_cast<uint32_t>(created)) + ")");
+                    Hex32(static_cast<uint32_t>(createResult)) + ")");
   }
-  struct Releaser {
-    platform::Com& com;
-    ComInterface object;
-    ~Releaser() {
-      if (object != 0)
-        com.Release(object);
-    }
-  };
-  const Releaser releaseUnknown{com, unknown};
-  ComInterface history = 0;
-  const int32_t queried = com.QueryInterface(unknown, kIidIUrlHistoryStg2, &history);
-  const Releaser releaseHistory{com, history};
-  if (queried < 0 || history == 0) {
+  const platform::ScopedInterface unknown(com, created);
+  ComInterface queried = 0;
+  const int32_t queryResult = com.QueryInterface(unknown.get(), kIidIUrlHistoryStg2, &queried);
+  const platform::ScopedInterface history(com, queried);
+  if (queryResult < 0 || !history) {
     throw Exception("The URL history object does not offer IUrlHistoryStg2 (" +
-                    Hex32(static_cast<uint32_t>(queried)) + ")");
+                    Hex32(static_cast<uint32_t>(queryResult)) + ")");
   }
-  com.ClearHistory(history);
+  com.ClearHistory(history.get());
 }
 
 std::string GetShellFolder(platform::Registry& registry, int kind) {
@@ -268,7 +224,7 @@ std::string GetShellFolder(platform::Registry& registry, int kind) {
                              &key) != win::kErrorSuccess) {
     return {};
   }
-  const KeyCloser closer(registry, key);
+  const platform::ScopedKey keyOwner(registry, key);
   uint32_t type = 0, size = 0;
   if (registry.RegQueryValueExA(key, valueName, &type, nullptr, &size) != win::kErrorSuccess ||
       size == 0) {
@@ -303,10 +259,10 @@ void EmptyFolder(platform::FileSystem& files, const std::string& path) {
     return;
   const std::string folder = AddTrailingBackslash(path);
   platform::FindData entry;
-  const Handle search = FindFirstMatching(files, folder + "*.*", win::kFindAnyFile, &entry);
-  if (search == platform::kInvalidHandle)
+  const platform::ScopedSearch search =
+      FindFirstMatching(files, folder + "*.*", win::kFindAnyFile, &entry);
+  if (!search)
     return;
-  const SearchCloser closer(files, search);
   do {
     // "." and "..", and every other name beginning with a full stop, stay.
     if (entry.name.empty() || entry.name[0] == '.')
@@ -321,7 +277,7 @@ void EmptyFolder(platform::FileSystem& files, const std::string& path) {
     } else {
       files.DeleteFileA(entryPath);
     }
-  } while (FindNextMatching(files, search, win::kFindAnyFile, &entry));
+  } while (FindNextMatching(files, search.get(), win::kFindAnyFile, &entry));
 }
 
 }  // namespace dormivo

@@ -32,6 +32,9 @@ class ClockLocale {
   // One setting of a locale as ANSI text, without the terminating zero; nullopt when the system
   // cannot give it.
   virtual std::optional<std::string> GetLocaleInfoA(LocaleId locale, uint32_t lcType) = 0;
+  // A file time (100 ns steps since 1601-01-01, UTC) in the local time zone; false when the
+  // system cannot convert it.
+  virtual bool FileTimeToLocalFileTime(uint64_t fileTime, uint64_t* localFileTime) = 0;
 };
 
 }  // namespace dormivo::platform

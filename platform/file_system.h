@@ -13,7 +13,9 @@ namespace dormivo::platform {
 // What FindFirstFileA and FindNextFileA report of one entry.
 struct FindData {
   uint32_t attributes = 0;
-  std::string name;  // the entry's name within its folder (cFileName)
+  std::string name;            // the entry's name within its folder (cFileName)
+  uint64_t size = 0;           // nFileSizeHigh and nFileSizeLow
+  uint64_t lastWriteTime = 0;  // ftLastWriteTime: 100 ns steps since 1601-01-01, UTC
 };
 
 class FileSystem {

@@ -63,6 +63,13 @@ inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 // volume-label or directory attribute is missing from the mask is passed over.
 inline constexpr uint32_t kFindAnyFile = 0x3F;
 
+// WaitForSingleObject results, and the timeout that never ends.
+inline constexpr uint32_t kWaitObject0 = 0;
+inline constexpr uint32_t kWaitAbandoned = 0x80;
+inline constexpr uint32_t kWaitTimeout = 0x102;
+inline constexpr uint32_t kWaitFailed = 0xFFFFFFFF;
+inline constexpr uint32_t kInfinite = 0xFFFFFFFF;
+
 // MoveFileExA flags.
 inline constexpr uint32_t kMovefileReplaceExisting = 0x1;
 inline constexpr uint32_t kMovefileWriteThrough = 0x8;

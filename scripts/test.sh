@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake make g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick faketime
-  locales util-linux)
+  locales util-linux python3)
 # The X libraries Wine's display driver uses when they are there (XInput2 confines the cursor,
 # among others), for both Wine builds alike: Debian only recommends them.
 for arch in amd64 i386; do

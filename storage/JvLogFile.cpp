@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/exception.h"
+#include "platform/scoped_handle.h"
 #include "platform/win_constants.h"
 #include "storage/file_util.h"
 
@@ -507,14 +508,13 @@ void TJvLogFile::ApplySizeLimit() {
 }
 
 void TJvLogFile::Load(const std::string& path) {
-  const platform::Handle file = fs_.CreateFileA(path, win::kGenericRead, win::kFileShareRead,
-                                                win::kOpenExisting, win::kFileAttributeNormal);
-  if (file == platform::kInvalidHandle)
+  platform::ScopedFile file(fs_, fs_.CreateFileA(path, win::kGenericRead, win::kFileShareRead,
+                                                 win::kOpenExisting, win::kFileAttributeNormal));
+  if (!file)
     RaiseOpenError(fs_, path);
-  FileCloser closer(fs_, file);
   // Read and parse in full before anything changes, so that a failed read keeps the records.
-  TJvLogRecordList loaded = TJvLogRecordList::FromText(ReadWholeFile(fs_, file));
-  closer.Close();
+  TJvLogRecordList loaded = TJvLogRecordList::FromText(ReadWholeFile(fs_, file.get()));
+  file.reset();
   const bool autoSave = autoSave_;
   records_ = std::move(loaded);
   SetAutoSave(autoSave);
@@ -539,33 +539,33 @@ void TJvLogFile::Save(const std::string& path) {
 
   // Holding the log itself open without sharing fails exactly when any other process has it
   // open, and keeps every other process out until the new content is in place.
-  const platform::Handle target = fs_.CreateFileA(path, win::kGenericRead | win::kGenericWrite, 0,
-                                                  win::kOpenAlways, win::kFileAttributeNormal);
-  if (target == platform::kInvalidHandle)
+  platform::ScopedFile target(fs_, fs_.CreateFileA(path, win::kGenericRead | win::kGenericWrite, 0,
+                                                   win::kOpenAlways, win::kFileAttributeNormal));
+  if (!target)
     RaiseCreateError(fs_, path);
-  FileCloser targetCloser(fs_, target);
 
   // The new content goes to a file beside the log, which replaces the log only when complete.
   const std::string temp = path + ".tmp";
-  const platform::Handle file =
-      fs_.CreateFileA(temp, win::kGenericWrite, 0, win::kCreateAlways, win::kFileAttributeNormal);
-  if (file == platform::kInvalidHandle)
+  platform::ScopedFile file(fs_, fs_.CreateFileA(temp, win::kGenericWrite, 0, win::kCreateAlways,
+                                                 win::kFileAttributeNormal));
+  if (!file)
     RaiseCreateError(fs_, temp);
   bool written = true;
   for (size_t done = 0; written && done < text.size();) {
     const auto want = static_cast<uint32_t>(std::min(text.size() - done, kWriteChunk));
     uint32_t wrote = 0;
-    written = fs_.WriteFile(file, text.data() + done, want, &wrote) && wrote == want;
+    written = fs_.WriteFile(file.get(), text.data() + done, want, &wrote) && wrote == want;
     done += wrote;
   }
-  written = written && fs_.FlushFileBuffers(file);
-  written = fs_.CloseHandle(file) && written;
+  written = written && fs_.FlushFileBuffers(file.get());
+  // A failed close may have lost buffered data: it counts as a failed write.
+  written = fs_.CloseHandle(file.release()) && written;
   if (!written) {
     fs_.DeleteFileA(temp);
     throw Exception("Stream write error");
   }
 
-  targetCloser.Close();
+  target.reset();
   if (!fs_.MoveFileExA(temp, path, win::kMovefileReplaceExisting | win::kMovefileWriteThrough)) {
     const uint32_t code = fs_.GetLastError();
     fs_.DeleteFileA(temp);

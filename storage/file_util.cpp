@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "platform/exception.h"
+#include "platform/scoped_handle.h"
 #include "platform/win_constants.h"
 
 namespace dormivo {
@@ -21,10 +22,9 @@ namespace {
 
 bool FileExists(platform::FileSystem& fs, const std::string& path) {
   platform::FindData found;
-  const platform::Handle search = fs.FindFirstFileA(path, &found);
-  if (search == platform::kInvalidHandle)
+  const platform::ScopedSearch search(fs, fs.FindFirstFileA(path, &found));
+  if (!search)
     return false;
-  fs.FindClose(search);
   return (found.attributes & win::kFileAttributeDirectory) == 0;
 }
 

@@ -22,22 +22,4 @@ std::string SysErrorMessage(platform::FileSystem& fs, uint32_t errorCode);
 // read to its end.
 std::string ReadWholeFile(platform::FileSystem& fs, platform::Handle file);
 
-// Closes a file handle when it goes out of scope.
-class FileCloser {
- public:
-  FileCloser(platform::FileSystem& fs, platform::Handle handle) : fs_(fs), handle_(handle) {}
-  FileCloser(const FileCloser&) = delete;
-  FileCloser& operator=(const FileCloser&) = delete;
-  ~FileCloser() { Close(); }
-  void Close() {
-    if (handle_ != platform::kInvalidHandle)
-      fs_.CloseHandle(handle_);
-    handle_ = platform::kInvalidHandle;
-  }
-
- private:
-  platform::FileSystem& fs_;
-  platform::Handle handle_;
-};
-
 }  // namespace dormivo

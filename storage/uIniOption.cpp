@@ -1,5 +1,6 @@
 #include "storage/uIniOption.h"
 
+#include "platform/scoped_handle.h"
 #include "platform/win_constants.h"
 #include "storage/file_util.h"
 #include "storage/int_text.h"
@@ -92,12 +93,12 @@ void LoadSettings(const std::string& folder, ExecutorSettings& settings, platfor
   const std::string path = folder + "Settings.dat";
   std::string text;
   if (FileExists(fs, path)) {
-    const platform::Handle file = fs.CreateFileA(path, win::kGenericRead, win::kFileShareRead,
-                                                 win::kOpenExisting, win::kFileAttributeNormal);
-    if (file == platform::kInvalidHandle)
+    const platform::ScopedFile file(
+        fs, fs.CreateFileA(path, win::kGenericRead, win::kFileShareRead, win::kOpenExisting,
+                           win::kFileAttributeNormal));
+    if (!file)
       RaiseOpenError(fs, path);
-    FileCloser closer(fs, file);
-    text = ReadWholeFile(fs, file);
+    text = ReadWholeFile(fs, file.get());
   }
   const IniFile ini(text, codePage);
   ExecutorSettings loaded;

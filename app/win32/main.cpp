@@ -13,6 +13,7 @@
 #include "platform/win32/power_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
+#include "platform/win32/sync_win32.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/url_cache_win32.h"
 
@@ -31,8 +32,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::Win32UrlCache urlCache;
   platform::Win32Registry registry;
   platform::Win32Com com;
+  platform::Win32SyncApi sync;
   CleaningPlatform cleaning{shell, urlCache, registry, com, files};
-  PlatformExecutionSteps steps(cleaning, files, clock, power);
+  PlatformExecutionSteps steps(cleaning, files, clock, power, sync);
   NotifierPlatform notifier{ui, ui, process, power, files, codePage};
   TApplication application(notifier, steps);
   return application.Run();

@@ -38,4 +38,13 @@ std::optional<std::string> Win32ClockLocale::GetLocaleInfoA(LocaleId locale, uin
   return text;
 }
 
+bool Win32ClockLocale::FileTimeToLocalFileTime(uint64_t fileTime, uint64_t* localFileTime) {
+  FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+  FILETIME local{};
+  if (!::FileTimeToLocalFileTime(&utc, &local))
+    return false;
+  *localFileTime = (uint64_t{local.dwHighDateTime} << 32) | local.dwLowDateTime;
+  return true;
+}
+
 }  // namespace dormivo::platform

@@ -15,6 +15,7 @@ class Win32ClockLocale final : public ClockLocale {
   void GetLocalTime(SystemTime* time) override;
   LocaleId GetThreadLocale() override;
   std::optional<std::string> GetLocaleInfoA(LocaleId locale, uint32_t lcType) override;
+  bool FileTimeToLocalFileTime(uint64_t fileTime, uint64_t* localFileTime) override;
 };
 
 }  // namespace dormivo::platform

@@ -15,6 +15,9 @@ Handle FromWin(HANDLE h) {
 void Fill(const WIN32_FIND_DATAA& found, FindData* data) {
   data->attributes = found.dwFileAttributes;
   data->name = found.cFileName;
+  data->size = (uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+  data->lastWriteTime =
+      (uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32) | found.ftLastWriteTime.dwLowDateTime;
 }
 
 }  // namespace

@@ -130,6 +130,33 @@ TEST_P(FileSystemContract, SearchForAPlainPathFindsThatEntryOnly) {
   EXPECT_EQ(fs().GetLastError(), win::kErrorPathNotFound);
 }
 
+TEST_P(FileSystemContract, SearchReportsTheSizeAndLastWriteTimeOfAFile) {
+  // 2000-01-01 as a file time: any file made today is later.
+  constexpr uint64_t kYear2000 = 125911584000000000;
+  harness_->MakeFile(Path("Log.dat"), "abc", win::kFileAttributeArchive);
+  platform::FindData first;
+  Handle search = fs().FindFirstFileA(Path("Log.dat"), &first);
+  ASSERT_NE(search, kInvalidHandle);
+  fs().FindClose(search);
+  EXPECT_EQ(first.size, 3u);
+  EXPECT_GT(first.lastWriteTime, kYear2000);
+
+  // Rewritten as the log saves: a new file beside it, moved over it.
+  const Handle file = fs().CreateFileA(Path("Log.dat.tmp"), W, 0, win::kCreateAlways, 0x80);
+  ASSERT_NE(file, kInvalidHandle);
+  uint32_t done = 0;
+  ASSERT_TRUE(fs().WriteFile(file, "abcdefgh", 8, &done));
+  ASSERT_TRUE(fs().CloseHandle(file));
+  ASSERT_TRUE(
+      fs().MoveFileExA(Path("Log.dat.tmp"), Path("Log.dat"), win::kMovefileReplaceExisting));
+  platform::FindData second;
+  search = fs().FindFirstFileA(Path("Log.dat"), &second);
+  ASSERT_NE(search, kInvalidHandle);
+  fs().FindClose(search);
+  EXPECT_EQ(second.size, 8u);
+  EXPECT_GE(second.lastWriteTime, first.lastWriteTime);
+}
+
 TEST_P(FileSystemContract, DeletionRules) {
   harness_->MakeFile(Path("open.dat"), "x", win::kFileAttributeArchive);
   harness_->MakeFolder(Path("full"));

@@ -1,6 +1,7 @@
 #include "tests/fakes/fake_clock_locale.h"
 
 #include <cstdio>
+#include <string>
 
 #include "platform/win_constants.h"
 
@@ -47,6 +48,16 @@ std::optional<std::string> FakeClockLocale::GetLocaleInfoA(platform::LocaleId lo
   if (it == info_.end())
     return std::nullopt;
   return it->second;
+}
+
+bool FakeClockLocale::FileTimeToLocalFileTime(uint64_t fileTime, uint64_t* localFileTime) {
+  calls_.push_back("FileTimeToLocalFileTime(" + std::to_string(fileTime) + ")");
+  if (!utcOffsetMinutes_)
+    return false;
+  constexpr int64_t kStepsPerMinute = 600000000;
+  *localFileTime = static_cast<uint64_t>(static_cast<int64_t>(fileTime) +
+                                         int64_t{*utcOffsetMinutes_} * kStepsPerMinute);
+  return true;
 }
 
 }  // namespace dormivo::fakes

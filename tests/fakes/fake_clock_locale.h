@@ -24,6 +24,9 @@ class FakeClockLocale final : public platform::ClockLocale {
   // The value GetLocaleInfoA gives for `lcType` of the thread's current locale.
   void SetInfo(uint32_t lcType, const std::string& value) { info_[{locale_, lcType}] = value; }
   void RemoveInfo(uint32_t lcType) { info_.erase({locale_, lcType}); }
+  // The difference of the local time zone to UTC in minutes that FileTimeToLocalFileTime adds
+  // (0 at first); nullopt makes the conversion fail.
+  void SetUtcOffsetMinutes(std::optional<int> minutes) { utcOffsetMinutes_ = minutes; }
 
   // The settings of two familiar locales, for the thread's current locale:
   // month/day/four-digit year, 12-hour clock without leading zero, designator after the time.
@@ -37,12 +40,14 @@ class FakeClockLocale final : public platform::ClockLocale {
   void GetLocalTime(platform::SystemTime* time) override;
   platform::LocaleId GetThreadLocale() override;
   std::optional<std::string> GetLocaleInfoA(platform::LocaleId locale, uint32_t lcType) override;
+  bool FileTimeToLocalFileTime(uint64_t fileTime, uint64_t* localFileTime) override;
 
  private:
   platform::SystemTime time_;
   platform::LocaleId locale_ = kDefaultLocale;
   std::map<std::pair<platform::LocaleId, uint32_t>, std::string> info_;
   std::vector<std::string> calls_;
+  std::optional<int> utcOffsetMinutes_ = 0;
 };
 
 }  // namespace dormivo::fakes

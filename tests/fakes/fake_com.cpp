@@ -5,6 +5,7 @@
 
 #include "cleaning/UrlHistory.h"
 #include "platform/win_constants.h"
+#include "tests/fakes/fault_injector.h"
 
 namespace dormivo::fakes {
 
@@ -94,6 +95,8 @@ int32_t FakeCom::ClearHistory(platform::ComInterface urlHistoryStg2) {
     return win::kEFail;
   }
   ++clearHistoryCount_;
+  if (clearHistoryThrows_)
+    throw InjectedException("injected exception of ClearHistory");
   return clearHistoryResult_;
 }
 

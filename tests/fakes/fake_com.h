@@ -21,6 +21,8 @@ class FakeCom final : public platform::Com {
   void RegisterClass(const platform::Guid& clsid, std::vector<platform::Guid> interfaces);
   // The HRESULT of every ClearHistory call.
   void SetClearHistoryResult(int32_t result) { clearHistoryResult_ = result; }
+  // Every ClearHistory call raises InjectedException (after it has been counted).
+  void SetClearHistoryThrows(bool throws) { clearHistoryThrows_ = throws; }
   // The HRESULT CoCreateInstance gives whatever the class (for example CO_E_NOTINITIALIZED); 0
   // lets it follow the registered classes.
   void SetCreateFailure(int32_t result) { createFailure_ = result; }
@@ -69,6 +71,7 @@ class FakeCom final : public platform::Com {
   std::vector<std::string>* journal_ = nullptr;
   int32_t clearHistoryResult_ = 0;
   int32_t createFailure_ = 0;
+  bool clearHistoryThrows_ = false;
   int misuses_ = 0;
   int clearHistoryCount_ = 0;
 };

@@ -143,7 +143,9 @@ void FakeFileSystem::AddFolder(const std::string& path, uint32_t attributes) {
 
 void FakeFileSystem::AddFile(const std::string& path, const std::string& content,
                              uint32_t attributes) {
-  MakeNode(path, false, attributes).content = content;
+  Node& node = MakeNode(path, false, attributes);
+  node.content = content;
+  node.lastWriteTime = Tick();
 }
 
 void FakeFileSystem::AddFolderLink(const std::string& path, const std::string& target) {
@@ -154,6 +156,11 @@ void FakeFileSystem::AddFolderLink(const std::string& path, const std::string& t
 void FakeFileSystem::DenyAccess(const std::string& path) {
   if (Node* node = Find(Resolve(path)))
     node->denied = true;
+}
+
+void FakeFileSystem::SetLastWriteTime(const std::string& path, uint64_t fileTime) {
+  if (Node* node = Find(Resolve(path)))
+    node->lastWriteTime = fileTime;
 }
 
 void FakeFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
@@ -192,6 +199,10 @@ void FakeFileSystem::Fail(Op op, uint32_t error, int skip, int times) {
   faults_.Add({op, error, skip, times});
 }
 
+void FakeFileSystem::Throw(Op op, int skip, int times) {
+  faults_.Add({op, 0, skip, times, true});
+}
+
 std::vector<std::string> FakeFileSystem::CallsOf(const std::string& name) const {
   return CallsNamed(calls_, name);
 }
@@ -200,6 +211,8 @@ bool FakeFileSystem::Injected(Op op) {
   const auto* fault = faults_.Meet(op);
   if (fault == nullptr)
     return false;
+  if (fault->throws)
+    throw InjectedException("injected exception");
   lastError_ = fault->error;
   return true;
 }
@@ -295,11 +308,13 @@ Handle FakeFileSystem::CreateFileA(const std::string& path, uint32_t desiredAcce
     created.attributes = flagsAndAttributes & 0xFFFF & ~win::kFileAttributeNormal;
     if (created.attributes == 0)
       created.attributes = win::kFileAttributeArchive;
+    created.lastWriteTime = Tick();
     node = &nodes_.emplace(key, created).first->second;
     lastError_ = 0;
   } else if (creationDisposition == win::kCreateAlways ||
              creationDisposition == win::kTruncateExisting) {
     node->content.clear();
+    node->lastWriteTime = Tick();
     lastError_ = creationDisposition == win::kCreateAlways ? win::kErrorAlreadyExists : 0;
   }
   const Handle handle = nextHandle_++;
@@ -358,6 +373,7 @@ bool FakeFileSystem::WriteFile(Handle file, const void* buffer, uint32_t bytesTo
   if (content.size() < it->second.position + count)
     content.resize(it->second.position + count);
   std::memcpy(content.data() + it->second.position, buffer, count);
+  Find(it->second.key)->lastWriteTime = Tick();
   it->second.position += count;
   *bytesWritten = static_cast<uint32_t>(count);
   return full ? FailWith(win::kErrorDiskFull) : true;
@@ -421,7 +437,8 @@ Handle FakeFileSystem::FindFirstFileA(const std::string& pattern, FindData* data
     const std::string name = NameOf(node.path);
     if (!WildcardMatch(namePattern, name))
       continue;
-    search.entries.push_back(FindData{node.attributes, name});
+    search.entries.push_back(
+        FindData{node.attributes, name, node.folder ? 0 : node.content.size(), node.lastWriteTime});
   }
   if (search.entries.empty()) {
     FailWith(win::kErrorFileNotFound);

@@ -43,6 +43,9 @@ class FakeFileSystem final : public platform::FileSystem {
   // Every open of this path fails with ERROR_ACCESS_DENIED.
   void DenyAccess(const std::string& path);
   void SetAttributes(const std::string& path, uint32_t attributes);
+  // The last-write time a folder search reports for the entry. Each creation, truncation and
+  // write of a file sets it to the fake's clock, which then moves on by one second.
+  void SetLastWriteTime(const std::string& path, uint64_t fileTime);
   void SetCurrentDirectory(const std::string& folder) { currentDirectory_ = folder; }
   // Total bytes all files may hold; a write beyond it is short and fails with ERROR_DISK_FULL.
   void SetCapacity(uint64_t bytes) { capacity_ = bytes; }
@@ -58,6 +61,8 @@ class FakeFileSystem final : public platform::FileSystem {
   // --- Faults. The call of `op` after `skip` successful ones fails with `error`, `times` times
   // (-1: from then on).
   void Fail(Op op, uint32_t error, int skip = 0, int times = 1);
+  // Likewise, but the call raises InjectedException instead of failing.
+  void Throw(Op op, int skip = 0, int times = 1);
   // Reads of this many bytes at most per ReadFile call (a partial read that still succeeds).
   void SetReadChunk(uint32_t bytes) { readChunk_ = bytes; }
 
@@ -95,6 +100,7 @@ class FakeFileSystem final : public platform::FileSystem {
     std::string content;
     std::string linkTarget;  // key of the target folder, for links
     bool denied = false;
+    uint64_t lastWriteTime = 0;
   };
   struct OpenFile {
     std::string key;
@@ -134,6 +140,13 @@ class FakeFileSystem final : public platform::FileSystem {
   uint32_t readChunk_ = 0;
   uint32_t lastError_ = 0;
   platform::Handle nextHandle_ = 0x100;
+  // 2026-01-01 00:00:00 UTC as a file time.
+  uint64_t writeClock_ = 134116992000000000;
+  uint64_t Tick() {
+    const uint64_t now = writeClock_;
+    writeClock_ += 10000000;
+    return now;
+  }
 };
 
 }  // namespace dormivo::fakes

@@ -100,6 +100,10 @@ void FakeRegistry::Fail(Op op, uint32_t error, int skip, int times) {
   faults_.Add({op, error, skip, times});
 }
 
+void FakeRegistry::Throw(Op op, int skip, int times) {
+  faults_.Add({op, 0, skip, times, true});
+}
+
 std::vector<std::string> FakeRegistry::CallsOf(const std::string& name) const {
   return CallsNamed(calls_, name);
 }
@@ -108,6 +112,8 @@ bool FakeRegistry::Injected(Op op, uint32_t* error) {
   const auto* fault = faults_.Meet(op);
   if (fault == nullptr)
     return false;
+  if (fault->throws)
+    throw InjectedException("injected exception");
   *error = fault->error;
   return true;
 }

@@ -45,6 +45,8 @@ class FakeRegistry final : public platform::Registry {
   // The call of `op` after `skip` successful ones fails with `error`, `times` times (-1: from
   // then on).
   void Fail(Op op, uint32_t error, int skip = 0, int times = 1);
+  // Likewise, but the call raises InjectedException instead of failing.
+  void Throw(Op op, int skip = 0, int times = 1);
 
   // Calls, each like "RegOpenKeyExA(HKCU,Software\x,0,0xF003F)" or "RegDeleteValueA(url1)".
   const std::vector<std::string>& Calls() const { return calls_; }

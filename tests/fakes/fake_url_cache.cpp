@@ -43,6 +43,10 @@ void FakeUrlCache::Fail(Op op, uint32_t error, int skip, int times) {
   faults_.Add({op, error, skip, times});
 }
 
+void FakeUrlCache::Throw(Op op, int skip, int times) {
+  faults_.Add({op, 0, skip, times, true});
+}
+
 std::vector<std::string> FakeUrlCache::CallsOf(const std::string& name) const {
   return CallsNamed(calls_, name);
 }
@@ -51,6 +55,8 @@ bool FakeUrlCache::Injected(Op op) {
   const auto* fault = faults_.Meet(op);
   if (fault == nullptr)
     return false;
+  if (fault->throws)
+    throw InjectedException("injected exception");
   lastError_ = fault->error;
   return true;
 }

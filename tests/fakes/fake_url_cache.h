@@ -39,6 +39,8 @@ class FakeUrlCache final : public platform::UrlCache {
   // The call of `op` after `skip` successful ones fails with `error`, `times` times (-1: from
   // then on). A failing FindNextFetch does not advance.
   void Fail(Op op, uint32_t error, int skip = 0, int times = 1);
+  // Likewise, but the call raises InjectedException instead of failing.
+  void Throw(Op op, int skip = 0, int times = 1);
 
   // Calls, each like "FindNextUrlCacheEntryA(0x1000,null,0)" (a buffer shows as "buffer"),
   // "GetLastError()=122", "DeleteUrlCacheEntry(http://a/)".

@@ -3,10 +3,16 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace dormivo::fakes {
+
+// What a fake raises for a fault that throws instead of failing (an error the call passes on).
+struct InjectedException : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
 
 template <typename Op>
 class FaultInjector {

@@ -2,8 +2,8 @@
 # Checks Windows executables: their format, ASLR and DEP, no writable code, and that they need no
 # DLL beyond the system's. With --shipped, the import table may name only DLLs that Windows
 # always loads from its own folder (so a DLL planted beside the executable is never loaded),
-# comctl32 only when the manifest binds it side by side, and LockWorkStation must be bound at
-# load time.
+# comctl32 only when the manifest binds it side by side, the manifest must run the program as the
+# invoker and per-monitor DPI aware, and Notifier.exe must bind LockWorkStation at load time.
 #   check_pe.sh [--shipped] <objdump> <pei-i386|pei-x86-64> <program.exe>...
 set -euo pipefail
 shipped=0
@@ -44,7 +44,15 @@ for exe in "$@"; do
       echo "FAIL $exe: imports $dll without a manifest that binds common controls"; status=1
     fi
   done < <(sed -n 's/^\tDLL Name: //p' <<<"$dump")
-  if [ $shipped -eq 1 ] && ! grep -qE '^\s+[0-9a-f]+\s+[0-9]+\s+LockWorkStation$' <<<"$dump"; then
+  if [ $shipped -eq 1 ]; then
+    for wanted in 'level="asInvoker"' '<dpiAwareness' 'PerMonitorV2'; do
+      if ! grep -qF "$wanted" "$exe"; then
+        echo "FAIL $exe: its manifest does not state $wanted"; status=1
+      fi
+    done
+  fi
+  if [ $shipped -eq 1 ] && [ "$(basename "$exe")" = Notifier.exe ] &&
+    ! grep -qE '^\s+[0-9a-f]+\s+[0-9]+\s+LockWorkStation$' <<<"$dump"; then
     echo "FAIL $exe: LockWorkStation is not bound at load time"; status=1
   fi
   [ $status -eq 0 ] && echo "ok $exe: $format, imports $(sed -n 's/^\tDLL Name: //p' <<<"$dump" | tr '\n' ' ')"

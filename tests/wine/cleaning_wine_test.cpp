@@ -1,7 +1,7 @@
 // The cleaning stage through the real Windows layer, inside the throwaway prefix only: URL cache
 // entries and cookies the test makes itself, the typed-address key, a "Recent" folder that the
-// test points at a folder of its own, and the URL history object. The recycle bin is never
-// emptied here.
+// test points at a folder of its own, the URL history object, and the recycle bin, which Wine
+// keeps under XDG_DATA_HOME: the test runner's own folder, as every test proves first.
 #include <windows.h>
 
 #include <objbase.h>
@@ -497,6 +497,24 @@ TEST_F(CleaningOnWindows, DocListEmptiesTheRecentFolderByTheRulesAndLeavesLinked
   EXPECT_TRUE(Exists(e + "target\\nested\\more.txt"));
   EXPECT_TRUE(Exists(e + "emptytarget"));
   SetFileAttributesA((r + "ro\\inner\\locked.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(CleaningOnWindows, RecycleEmptiesTheRecycleBinOfTheTestsOwnDataFolder) {
+  const std::string trash = winetest::TrashFolder();
+  ASSERT_FALSE(trash.empty());
+  ASSERT_TRUE(winetest::ClearTrashByHand());
+  ASSERT_TRUE(winetest::PutIntoTrash("letter-" + Unique("t") + ".txt"));
+  ASSERT_TRUE(winetest::PutIntoTrash("photo-" + Unique("t") + ".jpg"));
+  ASSERT_EQ(winetest::FolderEntries(trash + "files\\").size(), 2u);
+  ASSERT_EQ(winetest::FolderEntries(trash + "info\\").size(), 2u);
+
+  ExecutorSettings settings;
+  settings.Recycle = true;
+  CleaningStage(platform_, 0, settings);
+
+  EXPECT_TRUE(winetest::FolderEntries(trash + "files\\").empty());
+  EXPECT_TRUE(winetest::FolderEntries(trash + "info\\").empty());
+  EXPECT_TRUE(Exists(trash + "files")) << "the bin itself stays";
 }
 
 }  // namespace

@@ -202,6 +202,9 @@ class FixedClock final : public platform::ClockLocale {
   std::optional<std::string> GetLocaleInfoA(platform::LocaleId locale, uint32_t lcType) override {
     return real_.GetLocaleInfoA(locale, lcType);
   }
+  bool FileTimeToLocalFileTime(uint64_t fileTime, uint64_t* local) override {
+    return real_.FileTimeToLocalFileTime(fileTime, local);
+  }
 
  private:
   SYSTEMTIME time_;
@@ -220,6 +223,9 @@ class RecordingClock final : public platform::ClockLocale {
   platform::LocaleId GetThreadLocale() override { return real_.GetThreadLocale(); }
   std::optional<std::string> GetLocaleInfoA(platform::LocaleId locale, uint32_t lcType) override {
     return real_.GetLocaleInfoA(locale, lcType);
+  }
+  bool FileTimeToLocalFileTime(uint64_t fileTime, uint64_t* local) override {
+    return real_.FileTimeToLocalFileTime(fileTime, local);
   }
 
  private:

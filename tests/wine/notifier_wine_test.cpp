@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <regex>
@@ -84,9 +85,10 @@ std::string UnixPath(const std::string& windowsPath) {
 }
 
 // The calls Wine's relay trace records for a program started with WINEDEBUG=+relay: the power
-// and session calls of the actions.
+// and session calls of the actions, and the recycle-bin step.
 constexpr char kRelayInclude[] =
-    "user32.LockWorkStation;user32.ExitWindowsEx;kernel32.SetSystemPowerState";
+    "user32.LockWorkStation;user32.ExitWindowsEx;kernel32.SetSystemPowerState;"
+    "shell32.SHEmptyRecycleBinA";
 
 // A copy of Notifier.exe in its own application folder, started as the scheduler starts it.
 class Notifier {
@@ -98,14 +100,16 @@ class Notifier {
     copied_ = CopyFileA((winetest::ProgramFolder() + "Notifier.exe").c_str(), exe_.c_str(), FALSE);
   }
   ~Notifier() {
-    if (traced_ && Running()) {
+    for (const std::string& run : runs_) {
+      if (!Running(run))
+        continue;
       // Cancel it, or let the watchdog of the short countdowns used here end it.
       HWND form = Form();
       DWORD_PTR result = 0;
       if (form)
         SendMessageTimeoutA(GetDlgItem(form, IDC_BTNCANCEL), BM_CLICK, 0, 0, SMTO_NORMAL, 2000,
                             &result);
-      Wait(15000);
+      Wait(15000, run);
     }
     if (process_.hProcess) {
       if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
@@ -148,8 +152,9 @@ class Notifier {
   // Starts the copy through the host's shell with Wine's relay trace of the power and session
   // calls (kRelayInclude), so that a test sees whether the action was performed. The process is
   // then no child of this one: it is found by its window class, and its exit code is the one the
-  // shell writes into the folder.
-  bool StartTraced(const std::string& arguments) {
+  // shell writes into the folder. Several traced runs of the one copy at a time (each with its
+  // own `run` name for its trace and exit code) write the one Log.dat beside it.
+  bool StartTraced(const std::string& arguments, const std::string& run = "") {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Debug", 0, nullptr, 0, KEY_SET_VALUE,
                         nullptr, &key, nullptr) != ERROR_SUCCESS) {
@@ -167,9 +172,11 @@ class Notifier {
         escaped += '\\';
       escaped += c;
     }
+    DeleteFileA((folder_.Path() + "code" + run + ".txt").c_str());
     std::string command = "Z:\\bin\\sh -c \"cd '" + folder +
-                          "' && WINEDEBUG=+relay wine ./Notifier.exe " + escaped +
-                          " 2>relay.txt; echo $? >code.tmp; mv code.tmp code.txt\"";
+                          "' && WINEDEBUG=+relay wine ./Notifier.exe " + escaped + " 2>relay" +
+                          run + ".txt; echo $? >code" + run + ".tmp; mv code" + run + ".tmp code" +
+                          run + ".txt\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION shell{};
@@ -180,12 +187,14 @@ class Notifier {
     CloseHandle(shell.hProcess);
     CloseHandle(shell.hThread);
     traced_ = true;
+    if (std::find(runs_.begin(), runs_.end(), run) == runs_.end())
+      runs_.push_back(run);
     started_ = GetTickCount();
     return true;
   }
   // How often the traced run called a function of kRelayInclude, e.g. "user32.LockWorkStation".
-  int TracedCalls(const std::string& function) const {
-    const std::string trace = folder_.ReadFile("relay.txt");
+  int TracedCalls(const std::string& function, const std::string& run = "") const {
+    const std::string trace = folder_.ReadFile("relay" + run + ".txt");
     const std::string call = "Call " + function + "(";
     int count = 0;
     for (size_t at = trace.find(call); at != std::string::npos; at = trace.find(call, at + 1))
@@ -194,15 +203,15 @@ class Notifier {
   }
 
   // The exit code, or STILL_ACTIVE when the process has not ended within `ms`.
-  DWORD Wait(DWORD ms) {
+  DWORD Wait(DWORD ms, const std::string& run = "") {
     if (traced_) {
       const DWORD from = GetTickCount();
-      while (Running()) {
+      while (Running(run)) {
         if (GetTickCount() - from >= ms)
           return STILL_ACTIVE;
         Sleep(20);
       }
-      return static_cast<DWORD>(std::stoul("0" + folder_.ReadFile("code.txt")));
+      return static_cast<DWORD>(std::stoul("0" + folder_.ReadFile("code" + run + ".txt")));
     }
     if (WaitForSingleObject(process_.hProcess, ms) != WAIT_OBJECT_0)
       return STILL_ACTIVE;
@@ -210,9 +219,11 @@ class Notifier {
     GetExitCodeProcess(process_.hProcess, &code);
     return code;
   }
-  bool Running() {
-    if (traced_)
-      return GetFileAttributesA((folder_.Path() + "code.txt").c_str()) == INVALID_FILE_ATTRIBUTES;
+  bool Running(const std::string& run = "") {
+    if (traced_) {
+      return GetFileAttributesA((folder_.Path() + "code" + run + ".txt").c_str()) ==
+             INVALID_FILE_ATTRIBUTES;
+    }
     return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
   }
 
@@ -255,6 +266,7 @@ class Notifier {
   bool copied_ = false;
   PROCESS_INFORMATION process_{};
   bool traced_ = false;
+  std::vector<std::string> runs_;  // names of the traced runs started
   DWORD started_ = 0;
 };
 
@@ -957,12 +969,94 @@ TEST(NotifierOnWine, LogHeldOpenByAnotherProcessSkipsTheActionAndKeepsTheLog) {
     winetest::FileHolder holder(notifier.Folder().Path() + "Log.dat", "rw", 0);
     ASSERT_TRUE(holder.Holding());
     ASSERT_TRUE(notifier.StartTraced("6 Blocked"));
-    EXPECT_EQ(notifier.Wait(15000), 0u);
+    EXPECT_EQ(notifier.Wait(20000), 0u);
+    // The countdown, then the log step's whole wait for the file, held here for longer.
+    EXPECT_GE(GetTickCount() - notifier.Started(), 2000u + 3000u);
   }
   EXPECT_EQ(notifier.Log(), earlier);
   EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation"), 0) << "no action";
   EXPECT_NE(notifier.Folder().ReadFile("relay.txt").find("RelayInclude"), std::string::npos)
       << "the trace was taken";
+}
+
+// The user's real recycle bin, read through the host's shell: its path (under the home folder
+// the account database names, not the test runner's HOME) on the first line, then one line per
+// entry with its type, size and time, or "absent". Empty when it cannot be read.
+std::string RealTrashListing() {
+  const ScratchFolder scratch;
+  const std::string out = UnixPath(scratch.Path() + "listing.txt");
+  if (out.empty() ||
+      !RunHost("t=$(getent passwd $(id -u) | cut -d: -f6)/.local/share/Trash; { echo $t; "
+               "if [ -e $t ]; then find $t -printf '%P %y %s %T@\\n' | LC_ALL=C sort; "
+               "else echo absent; fi; } >'" +
+               out + "'")) {
+    return {};
+  }
+  return scratch.ReadFile("listing.txt");
+}
+
+TEST(NotifierOnWine, RecycleEmptiesTheTestsOwnRecycleBinThenLogsAndActs) {
+  const std::string trash = winetest::TrashFolder();
+  ASSERT_FALSE(trash.empty()) << "no XDG_DATA_HOME";
+  const std::string realBefore = RealTrashListing();
+  ASSERT_FALSE(realBefore.empty());
+  const std::string realTrash = realBefore.substr(0, realBefore.find('\n'));
+  ASSERT_NE(UnixPath(trash.substr(0, trash.size() - 1)), realTrash)
+      << "the test's recycle bin must not be the user's";
+
+  ASSERT_TRUE(winetest::ClearTrashByHand());
+  const std::string file = "report-" + std::to_string(GetCurrentProcessId()) + ".txt";
+  const std::string other = "photo-" + std::to_string(GetCurrentProcessId()) + ".jpg";
+  ASSERT_TRUE(winetest::PutIntoTrash(file));
+  ASSERT_TRUE(winetest::PutIntoTrash(other));
+  ASSERT_EQ(winetest::FolderEntries(trash + "files\\"), (std::vector<std::string>{other, file}));
+
+  Notifier notifier("[Settings]\r\nNotify=0\r\nNotifyTimer=2\r\nRecycle=1\r\n");
+  ASSERT_TRUE(notifier.StartTraced("6 \"Empty the bin\" -c"));
+  EXPECT_EQ(notifier.Wait(20000), 0u) << "a crash ends with 5";
+  EXPECT_EQ(notifier.TracedCalls("shell32.SHEmptyRecycleBinA"), 1);
+  EXPECT_TRUE(winetest::FolderEntries(trash + "files\\").empty());
+  EXPECT_TRUE(winetest::FolderEntries(trash + "info\\").empty());
+  // The stage went on to the log line and the action.
+  EXPECT_TRUE(IsLogLine(notifier.Log(), "Empty the bin", "Lock Work Station")) << notifier.Log();
+  EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation"), 1);
+  EXPECT_EQ(RealTrashListing(), realBefore) << "the user's recycle bin was touched";
+}
+
+TEST(NotifierOnWine, EightTasksFallingDueTogetherEachLogTheirLineAndActOnce) {
+  Notifier notifier("[Settings]\r\nNotifyTimer=1\r\n");
+  constexpr int kExecutors = 8;
+  constexpr int kRounds = 10;
+  const std::regex entry("\\[[^\\]\\r\\n]+\\]Task[0-9]-[0-9]>Lock Work Station");
+  for (int round = 0; round < kRounds; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    auto title = [round](int i) {
+      return "Task" + std::to_string(round) + "-" + std::to_string(i);
+    };
+    auto run = [](int i) { return "." + std::to_string(i); };
+    // One executor per task, all started at once on the one Log.dat beside the program.
+    for (int i = 0; i < kExecutors; ++i) ASSERT_TRUE(notifier.StartTraced("6 " + title(i), run(i)));
+    for (int i = 0; i < kExecutors; ++i) EXPECT_EQ(notifier.Wait(60000, run(i)), 0u) << title(i);
+    const std::string log = notifier.Log();
+    for (int i = 0; i < kExecutors; ++i) {
+      const std::string line = "]" + title(i) + ">Lock Work Station\r\n";
+      size_t count = 0;
+      for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+        ++count;
+      EXPECT_EQ(count, 1u) << title(i) << " in\n" << log;
+      EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation", run(i)), 1) << title(i);
+    }
+    // The log is whole: nothing but entries, each ending with CR LF.
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+    for (size_t from = 0; from < log.size();) {
+      const size_t end = log.find("\r\n", from);
+      ASSERT_NE(end, std::string::npos);
+      EXPECT_TRUE(std::regex_match(log.substr(from, end - from), entry))
+          << log.substr(from, end - from);
+      from = end + 2;
+    }
+  }
 }
 
 TEST(NotifierOnWine, SettingsHeldOpenForWritingAreReportedThenExit217) {

@@ -1,5 +1,6 @@
 #include "tests/wine/wine_support.h"
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -51,6 +52,68 @@ std::string SystemText(DWORD code) {
   return result;
 }
 
+std::string TrashFolder() {
+  char data[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableA("XDG_DATA_HOME", data, sizeof data);
+  if (length == 0 || length >= sizeof data || data[0] != '/')
+    return {};
+  std::string folder = std::string("Z:") + data + "/Trash/";
+  for (char& c : folder) c = c == '/' ? '\\' : c;
+  return folder;
+}
+
+bool PutIntoTrash(const std::string& name) {
+  const std::string trash = TrashFolder();
+  if (trash.empty())
+    return false;
+  const auto write = [](const std::string& path, const std::string& content) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+      return false;
+    DWORD written = 0;
+    const bool wrote =
+        ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+        written == content.size();
+    return CloseHandle(file) && wrote;
+  };
+  return write(trash + "files\\" + name, "deleted earlier") &&
+         write(trash + "info\\" + name + ".trashinfo",
+               "[Trash Info]\nPath=/home/someone/" + name + "\nDeletionDate=2026-12-01T10:00:00\n");
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..")
+      names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool ClearTrashByHand() {
+  const std::string trash = TrashFolder();
+  if (trash.empty())
+    return false;
+  for (const char* part : {"files\\", "info\\"}) {
+    const std::string folder = trash + part;
+    for (const std::string& name : FolderEntries(folder)) {
+      const std::string path = folder + name;
+      if (!DeleteFileA(path.c_str()))
+        RemoveTree(path + "\\");
+    }
+    if (!FolderEntries(folder).empty())
+      return false;
+  }
+  return true;
+}
+
 std::string ProgramFolder() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -83,13 +146,13 @@ std::string ScratchFolder::ReadFile(const std::string& name) const {
   return text.str();
 }
 
-FileHolder::FileHolder(const std::string& path, const std::string& access, DWORD shareMode) {
+HolderProcess::HolderProcess(const std::string& tool, const std::string& arguments) {
   const std::string readyName = UniqueName("dormivo-ready-");
   const std::string releaseName = UniqueName("dormivo-release-");
   ready_ = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
   release_ = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
-  std::string command = "\"" + ProgramFolder() + "hold_file.exe\" \"" + path + "\" " + access +
-                        " " + std::to_string(shareMode) + " " + readyName + " " + releaseName;
+  std::string command =
+      "\"" + ProgramFolder() + tool + "\" " + arguments + " " + readyName + " " + releaseName;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -100,7 +163,15 @@ FileHolder::FileHolder(const std::string& path, const std::string& access, DWORD
   holding_ = WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
 }
 
-FileHolder::~FileHolder() {
+void HolderProcess::Kill() {
+  if (process_.hProcess) {
+    TerminateProcess(process_.hProcess, 9);
+    WaitForSingleObject(process_.hProcess, 30000);
+  }
+  holding_ = false;
+}
+
+HolderProcess::~HolderProcess() {
   if (release_)
     SetEvent(release_);
   if (process_.hProcess) {

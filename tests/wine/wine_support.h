@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace dormivo::winetest {
 
@@ -27,15 +28,18 @@ class ScratchFolder {
   std::string path_;
 };
 
-// Another Windows process holding a file open with the given access ("r", "w" or "rw") and
-// share mode, until this object goes away.
-class FileHolder {
+// Another Windows process, a helper program started as "<tool> <arguments> <ready event>
+// <release event>", that takes hold of something, says so through the ready event and lets go
+// when this object goes away (through the release event).
+class HolderProcess {
  public:
-  FileHolder(const std::string& path, const std::string& access, DWORD shareMode);
-  ~FileHolder();
-  FileHolder(const FileHolder&) = delete;
-  FileHolder& operator=(const FileHolder&) = delete;
+  HolderProcess(const std::string& tool, const std::string& arguments);
+  ~HolderProcess();
+  HolderProcess(const HolderProcess&) = delete;
+  HolderProcess& operator=(const HolderProcess&) = delete;
   bool Holding() const { return holding_; }
+  // Ends the process at once, without letting go, as a crash or the task manager would.
+  void Kill();
 
  private:
   HANDLE ready_ = nullptr;
@@ -44,9 +48,37 @@ class FileHolder {
   bool holding_ = false;
 };
 
+// Another Windows process holding a file open with the given access ("r", "w" or "rw") and
+// share mode, until this object goes away.
+class FileHolder : public HolderProcess {
+ public:
+  FileHolder(const std::string& path, const std::string& access, DWORD shareMode)
+      : HolderProcess("hold_file.exe",
+                      "\"" + path + "\" " + access + " " + std::to_string(shareMode)) {}
+};
+
+// Another Windows process owning the named mutex, until this object goes away.
+class MutexHolder : public HolderProcess {
+ public:
+  explicit MutexHolder(const std::string& name) : HolderProcess("hold_mutex.exe", name) {}
+};
+
 // What the system itself says for an error code, trimmed as the executor's messages trim it (no
 // trailing blanks, line breaks or full stop).
 std::string SystemText(DWORD code);
+
+// The recycle bin as Wine keeps it for this prefix: the trash folder under XDG_DATA_HOME (the
+// test runner's own), as a Windows path ending in a backslash; empty when XDG_DATA_HOME is unset.
+std::string TrashFolder();
+// Puts a file into that recycle bin as a Linux desktop would: Trash\files\<name> and
+// Trash\info\<name>.trashinfo naming where it came from. False when it cannot be made. (Files
+// only: Wine 8 empties a bin of files but leaves a folder in it.)
+bool PutIntoTrash(const std::string& name);
+// Removes whatever earlier runs left in that recycle bin, so that a test starts from an empty
+// one; true when it is empty.
+bool ClearTrashByHand();
+// The names in a folder, "." and ".." left out, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
 
 // Runs a command line and waits for it (60 s at most); returns its exit code, or -1.
 DWORD RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);

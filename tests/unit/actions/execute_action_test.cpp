@@ -187,20 +187,20 @@ TEST(ExecuteAction, AnExceptionFromAnyCallEndsTheActionWithFalse) {
     uint32_t family;
     Op throwing;
     int skip;
-    Calls expected;  // up to and including the call that threw
+    Calls expected;  // up to and including the call that threw, and the close of an open token
   };
   const ThrowRow rows[] = {
       {"power off, GetCurrentProcess", 0, kNt, Op::GetCurrentProcess, 0, {"GetCurrentProcess()"}},
       {"restart, OpenProcessToken", 1, kNt, Op::OpenProcessToken, 0, OpenToken()},
       {"log out, LookupPrivilegeValueA", 4, kNt, Op::LookupPrivilegeValue, 0,
-       Join({OpenToken(), {Lookup()}})},
+       Join({OpenToken(), {Lookup(), Close(kToken1)}})},
       {"power off, ExitWindowsEx", 0, kNt, Op::ExitWindowsEx, 0,
        Join({Shutdown(kToken1, true), {Exit(13, 0)}})},
       {"power off, disabling", 0, kNt, Op::AdjustTokenPrivileges, 1,
        Join({Shutdown(kToken1, true),
              {Exit(13, 0)},
              OpenToken(),
-             {Lookup(), Adjust(kToken2, false)}})},
+             {Lookup(), Adjust(kToken2, false), Close(kToken2)}})},
       {"9x restart, ExitWindowsEx", 1, k9x, Op::ExitWindowsEx, 0, {Exit(6, 32)}},
       {"hibernate, SetSystemPowerState", 2, kNt, Op::SetSystemPowerState, 0,
        Join({Shutdown(kToken1, true), {PowerState(false)}})},
@@ -215,6 +215,8 @@ TEST(ExecuteAction, AnExceptionFromAnyCallEndsTheActionWithFalse) {
     power.Throw(row.throwing, row.skip);
     EXPECT_FALSE(ExecuteAction(power, row.index, true, row.family, kWindow));
     EXPECT_EQ(power.Calls(), row.expected);
+    // A token whose close itself threw is the only one left open.
+    EXPECT_EQ(power.OpenTokenCount(), row.throwing == Op::CloseHandle ? 1u : 0u);
   }
 }
 

@@ -61,6 +61,41 @@ TEST_F(LogFile, ExecutorSequenceCreatesTheLogWithOneStampedLine) {
   EXPECT_EQ(fs_.OpenHandleCount(), 0u);
 }
 
+TEST_F(LogFile, LoadAndSaveCloseEveryFileOnceWhenAnExceptionPasses) {
+  using Op = FakeFileSystem::Op;
+  struct Row {
+    const char* name;
+    bool save;  // Save, or else Load
+    Op throwing;
+    int skip;
+    size_t opened;  // files open when the exception came
+  };
+  const Row rows[] = {
+      {"load, reading", false, Op::ReadFile, 0, 1},
+      {"load, the file size", false, Op::GetFileSize, 0, 1},
+      {"save, opening the new file", true, Op::CreateFile, 1, 1},
+      {"save, writing the new file", true, Op::WriteFile, 0, 2},
+      {"save, flushing the new file", true, Op::FlushFileBuffers, 0, 2},
+      {"save, replacing the log", true, Op::MoveFileEx, 0, 2},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeFileSystem fs;
+    fs.AddFile(kLog, kOld);
+    TJvLogFile log(fs, clock_);
+    if (row.save)
+      log.Add("Nightly backup", "Power Off");
+    fs.ClearCalls();
+    fs.Throw(row.throwing, row.skip);
+    if (row.save)
+      EXPECT_THROW(log.Save(kLog), fakes::InjectedException);
+    else
+      EXPECT_THROW(log.Load(kLog), fakes::InjectedException);
+    EXPECT_EQ(fs.OpenHandleCount(), 0u);
+    EXPECT_EQ(fs.CallsOf("CloseHandle").size(), row.opened);
+  }
+}
+
 TEST_F(LogFile, ExecutorSequenceAppendsToTheEarlierLog) {
   fs_.AddFile(kLog, kOld);
   TJvLogFile log(fs_, clock_);

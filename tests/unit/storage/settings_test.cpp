@@ -59,6 +59,14 @@ TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
   EXPECT_TRUE(fs_.CallsOf("CreateFileA").empty());
 }
 
+TEST_F(SettingsFile, ClosesTheFileOnceWhenAnExceptionPassesTheRead) {
+  fs_.AddFile(kPath, "[Settings]\r\nNotifyTimer=30\r\n");
+  fs_.Throw(FakeFileSystem::Op::ReadFile);
+  EXPECT_THROW(LoadOnly(), fakes::InjectedException);
+  EXPECT_EQ(fs_.OpenHandleCount(), 0u);
+  EXPECT_EQ(fs_.CallsOf("CloseHandle").size(), 1u);
+}
+
 TEST_F(SettingsFile, AFolderNamedLikeTheFileGivesTheDefaults) {
   fs_.AddFolder(kPath);
   EXPECT_TRUE(Same(LoadOnly(), Defaults()));
