@@ -20,6 +20,11 @@ case $preset in
   *) echo "preset: win64 or win32" >&2; exit 2 ;;
 esac
 install_missing "${packages[@]}" xvfb x11-utils util-linux
+wine_check_loaders
+if [ "$preset" = win32 ] && [ "$DORMIVO_WINE32" != runs ]; then
+  echo "the 32-bit build cannot run on this machine: $DORMIVO_WINE32_PROBLEM" >&2
+  exit 1
+fi
 
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target Notifier >/dev/null
