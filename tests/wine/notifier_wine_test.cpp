@@ -1136,7 +1136,9 @@ TEST(NotifierDpiOnWine, TheWindowItsFontsAndControlsScaleToTheDpi) {
   HWND form = notifier.Form();
   EXPECT_EQ(AwarenessOf(form), 2) << "per-monitor DPI aware";
   ASSERT_EQ(DpiOf(form), dpi);
-  Sleep(300);  // drawn
+  // Read once the buttons are enabled (a disabled button draws its caption greyed) and drawn.
+  ASSERT_TRUE(notifier.WaitForButtons(5000));
+  Sleep(300);
 
   const FormLayout layout = LayoutForDpi(dpi);
   RECT client{};
