@@ -100,6 +100,9 @@ void TApplication::Dispatch(platform::FormEvent event) {
     case platform::FormEvent::TimerTer:
       Guarded([this] { form_->TimerTerTimer(); });
       break;
+    case platform::FormEvent::TimerButtons:
+      Guarded([this] { form_->TimerButtonsTimer(); });
+      break;
     case platform::FormEvent::ActivateClick:
       Guarded([this] { form_->btnActivateClick(); });
       break;

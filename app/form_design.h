@@ -59,5 +59,9 @@ inline constexpr uintptr_t kTimerEventId = 1;
 inline constexpr uint32_t kTimerEventInterval = 1000;
 inline constexpr uintptr_t kTimerTerId = 2;
 inline constexpr uint32_t kTimerTerInterval = 60000;
+// For this long after the warning appears (also when it comes back after Delay) its buttons are
+// disabled: a click or a key meant for what was there a moment before presses none of them.
+inline constexpr uintptr_t kTimerButtonsId = 3;
+inline constexpr uint32_t kButtonsHeldMs = 1000;
 
 }  // namespace dormivo::design

@@ -42,6 +42,7 @@ TfrmExecute::TfrmExecute(FormContext& context, const platform::FormWindows& wind
       ProgressM(context.ui, windows.progressM, 0, design::kProgressDesignMax),
       TimerEvent(context.ui, windows.form, design::kTimerEventId, design::kTimerEventInterval),
       TimerTer(context.ui, windows.form, design::kTimerTerId, design::kTimerTerInterval),
+      TimerButtons(context.ui, windows.form, design::kTimerButtonsId, design::kButtonsHeldMs),
       WavPlayer(context.ui),
       context_(context),
       windows_(windows) {}
@@ -61,8 +62,11 @@ bool TfrmExecute::Showing() {
 
 // The application window is visible, as the process's taskbar button, exactly while the form is.
 // The warning appears without taking the keyboard from the program the person is typing in: an
-// Enter or a Space meant for that program must never press one of its buttons.
+// Enter or a Space meant for that program must never press one of its buttons. For its first
+// second the buttons are disabled as well, so that a click that was aimed at what was there a
+// moment before lands on a greyed button and presses nothing.
 void TfrmExecute::Show() {
+  HoldButtons();
   context_.ui.ShowWindow(windows_.form, win::kSwShowNoActivate);
   context_.ui.ShowWindow(context_.owner.ApplicationHandle(), win::kSwShowNoActivate);
 }
@@ -70,6 +74,27 @@ void TfrmExecute::Show() {
 void TfrmExecute::Hide() {
   context_.ui.ShowWindow(windows_.form, win::kSwHide);
   context_.ui.ShowWindow(context_.owner.ApplicationHandle(), win::kSwHide);
+}
+
+void TfrmExecute::HoldButtons() {
+  buttonsHeld_ = true;
+  EnableButtons(false);
+  // Restarted when the form shows again before a running second has ended.
+  TimerButtons.SetEnabled(false);
+  TimerButtons.SetEnabled(true);
+}
+
+void TfrmExecute::EnableButtons(bool enable) {
+  for (platform::WindowHandle button :
+       {windows_.btnActivate, windows_.btnDelay, windows_.btnCancel}) {
+    context_.ui.EnableWindow(button, enable);
+  }
+}
+
+void TfrmExecute::TimerButtonsTimer() {
+  TimerButtons.SetEnabled(false);
+  buttonsHeld_ = false;
+  EnableButtons(true);
 }
 
 void TfrmExecute::FormCreate() {
@@ -151,12 +176,16 @@ void TfrmExecute::TimerTerTimer() {
 }
 
 void TfrmExecute::btnActivateClick() {
+  if (buttonsHeld_)
+    return;  // a disabled button presses nothing, whatever sent the press
   context_.ui.ClipCursor(nullptr);
   Hide();
   SecondsLeft = 1;
 }
 
 void TfrmExecute::btnDelayClick() {
+  if (buttonsHeld_)
+    return;
   context_.ui.ClipCursor(nullptr);
   Hide();
   SecondsLeft = 600;
@@ -164,6 +193,8 @@ void TfrmExecute::btnDelayClick() {
 }
 
 void TfrmExecute::btnCancelClick() {
+  if (buttonsHeld_)
+    return;
   TimerEvent.SetEnabled(false);
   TimerTer.SetEnabled(false);
   context_.owner.Terminate();

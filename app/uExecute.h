@@ -65,6 +65,7 @@ class TfrmExecute {
   TProgressBar ProgressM;
   TTimer TimerEvent;
   TTimer TimerTer;
+  TTimer TimerButtons;  // ends the first second of a warning, in which its buttons are held
   TJvWavePlayer WavPlayer;
 
   platform::WindowHandle Handle() const { return windows_.form; }
@@ -77,6 +78,7 @@ class TfrmExecute {
   void FormCreate();
   void TimerEventTimer();
   void TimerTerTimer();
+  void TimerButtonsTimer();
   void btnActivateClick();
   void btnDelayClick();
   void btnCancelClick();
@@ -86,13 +88,20 @@ class TfrmExecute {
   void RunExecution();
   bool ExecuteAction(int32_t index);
 
+  // Whether the buttons press nothing yet: the warning appeared less than a second ago.
+  bool ButtonsHeld() const { return buttonsHeld_; }
+
  private:
+  // Disables the three buttons and starts the second after which TimerButtonsTimer enables them.
+  void HoldButtons();
+  void EnableButtons(bool enable);
   // Whether the third command-line argument is exactly "-c"; read again at each use.
   bool NotifyAndClean();
   std::string ParamStr(int index);
 
   FormContext& context_;
   platform::FormWindows windows_;
+  bool buttonsHeld_ = false;
 };
 
 }  // namespace dormivo

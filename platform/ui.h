@@ -30,6 +30,8 @@ class Ui {
   virtual bool SetWindowTextA(WindowHandle window, const std::string& text) = 0;
   virtual intptr_t SendMessageA(WindowHandle window, uint32_t message, uintptr_t wParam,
                                 intptr_t lParam) = 0;
+  // A disabled control takes no mouse or keyboard input and is drawn greyed.
+  virtual bool EnableWindow(WindowHandle window, bool enable) = 0;
 
   // Confines the cursor to the rectangle; nullptr releases it.
   virtual bool ClipCursor(const Rect* rect) = 0;
@@ -56,6 +58,7 @@ class Ui {
 enum class FormEvent {
   TimerEvent,     // WM_TIMER of the one-second countdown
   TimerTer,       // WM_TIMER of the sixty-second watchdog
+  TimerButtons,   // WM_TIMER that ends the first second in which the buttons are held
   ActivateClick,  // btnActivate pressed
   DelayClick,     // btnDelay pressed
   CancelClick,    // btnCancel pressed

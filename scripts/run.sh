@@ -68,7 +68,8 @@ for _ in $(seq 600); do
   sleep 0.1
 done
 if [ -n "$window" ]; then
-  sleep 0.5
+  # Past the first second, in which the warning's buttons are greyed.
+  sleep 1.5
   geometry=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x "+" y}')
   import -window root -crop "${width}x${height}+$geometry" +repage "$shot"
 else

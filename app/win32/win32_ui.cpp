@@ -33,6 +33,18 @@ bool ButtonEvent(int id, platform::FormEvent* event) {
   }
 }
 
+// The event a WM_TIMER of the form delivers.
+platform::FormEvent TimerEventOf(UINT_PTR id) {
+  switch (id) {
+    case design::kTimerEventId:
+      return platform::FormEvent::TimerEvent;
+    case design::kTimerButtonsId:
+      return platform::FormEvent::TimerButtons;
+    default:
+      return platform::FormEvent::TimerTer;
+  }
+}
+
 // The form's controls in their creation order, which is their tab order.
 struct FormControl {
   const design::Control& design;
@@ -145,6 +157,10 @@ bool Win32Ui::SetWindowTextA(platform::WindowHandle window, const std::string& t
 intptr_t Win32Ui::SendMessageA(platform::WindowHandle window, uint32_t message, uintptr_t wParam,
                                intptr_t lParam) {
   return ::SendMessageA(Hwnd(window), message, wParam, lParam);
+}
+
+bool Win32Ui::EnableWindow(platform::WindowHandle window, bool enable) {
+  return ::EnableWindow(Hwnd(window), enable ? TRUE : FALSE) != FALSE;
 }
 
 bool Win32Ui::ClipCursor(const platform::Rect* rect) {
@@ -413,8 +429,7 @@ void Win32Ui::OnTimer(HWND window, UINT_PTR id) {
   // Plan the next tick from this tick's due time, so that late handling does not add up.
   const uint32_t delay = schedule->second.Fired(NowMs());
   ::SetTimer(window, id, delay < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : delay, nullptr);
-  Deliver(id == design::kTimerEventId ? platform::FormEvent::TimerEvent
-                                      : platform::FormEvent::TimerTer);
+  Deliver(TimerEventOf(id));
 }
 
 void Win32Ui::PaintFrame(HWND window, HDC dc) {
@@ -514,10 +529,10 @@ LRESULT Win32Ui::HandleForm(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       }
       return 0;
     case WM_MOUSEACTIVATE:
-      // The click that brings the warning forward does only that: a click meant for the program
-      // that was in use, landing where the warning has just appeared, never presses one of its
-      // buttons. Once the warning is active, clicks press them as usual.
-      return GetActiveWindow() == window ? MA_ACTIVATE : MA_ACTIVATEANDEAT;
+      // The click that brings the warning forward also goes to the control under it: one click
+      // presses a button. A click meant for the program that was in use, landing where the
+      // warning has just appeared, finds the buttons still disabled (their first second).
+      return MA_ACTIVATE;
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;

@@ -1,10 +1,11 @@
 // The executor's windows on Windows: the hidden application window, the notifier form with its
 // controls as the design lays them out (scaled to the DPI of the monitor it shows on, and centred
-// on the monitor that holds the cursor), the two message timers kept on a monotonic deadline, the
-// cursor confinement, the sound and the message loop. Nothing the person types or clicks before
-// turning to the form presses one of its buttons: it shows without activation, the click that
-// activates it presses nothing, its initial focus is on no button, and keys that reach it in the
-// first second after it was activated other than by a click are held back.
+// on the monitor that holds the cursor), the form's message timers kept on a monotonic deadline,
+// the cursor confinement, the sound and the message loop. Nothing the person types before turning
+// to the form presses one of its buttons: it shows without activation, its initial focus is on no
+// button, and keys that reach it in the first second after it was activated other than by a click
+// are held back. A click presses the button under it, also the click that activates the form; the
+// executor keeps the buttons disabled for the first second after the form appears.
 #pragma once
 
 #include <windows.h>
@@ -36,6 +37,7 @@ class Win32Ui final : public platform::Ui, public platform::WindowFactory {
   bool SetWindowTextA(platform::WindowHandle window, const std::string& text) override;
   intptr_t SendMessageA(platform::WindowHandle window, uint32_t message, uintptr_t wParam,
                         intptr_t lParam) override;
+  bool EnableWindow(platform::WindowHandle window, bool enable) override;
   bool ClipCursor(const platform::Rect* rect) override;
   uintptr_t SetTimer(platform::WindowHandle window, uintptr_t id, uint32_t elapse) override;
   bool KillTimer(platform::WindowHandle window, uintptr_t id) override;

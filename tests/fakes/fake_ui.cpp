@@ -130,6 +130,14 @@ intptr_t FakeUi::SendMessageA(platform::WindowHandle window, uint32_t message, u
   }
 }
 
+bool FakeUi::EnableWindow(platform::WindowHandle window, bool enable) {
+  Record("EnableWindow(" + Hex(window) + "," + (enable ? "1" : "0") + ")");
+  Window& w = Live(window);
+  const bool wasDisabled = !w.enabled;
+  w.enabled = enable;
+  return wasDisabled;
+}
+
 bool FakeUi::ClipCursor(const platform::Rect* rect) {
   Record(rect ? "ClipCursor(" + RectText(*rect) + ")" : "ClipCursor(null)");
   if (rect)
@@ -257,8 +265,9 @@ int32_t FakeUi::RunMessageLoop() {
     } else {
       const uintptr_t id = timer->first;
       timer->second.due += timer->second.interval;
-      const auto event = id == design::kTimerEventId ? platform::FormEvent::TimerEvent
-                                                     : platform::FormEvent::TimerTer;
+      const auto event = id == design::kTimerEventId     ? platform::FormEvent::TimerEvent
+                         : id == design::kTimerButtonsId ? platform::FormEvent::TimerButtons
+                                                         : platform::FormEvent::TimerTer;
       delivered_.emplace_back(event, now_);
       sink_->Dispatch(event);
       if (event == platform::FormEvent::TimerEvent)

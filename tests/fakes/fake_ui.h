@@ -1,8 +1,8 @@
-// A fake desktop for the native tests: the executor's windows with their texts, visibility,
-// rectangles and progress-bar state (the bar keeps its position within its range, as the real
-// control does), the cursor confinement, the message timers on a virtual clock, sounds, message
-// boxes, and a message loop that delivers the timers and scripted clicks in time order. Every
-// call is recorded with its arguments.
+// A fake desktop for the native tests: the executor's windows with their texts, visibility, enabled
+// state, rectangles and progress-bar state (the bar keeps its position within its range, as the
+// real control does), the cursor confinement, the message timers on a virtual clock, sounds,
+// message boxes, and a message loop that delivers the timers and scripted clicks in time order.
+// Every call is recorded with its arguments.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,7 @@ class FakeUi final : public platform::Ui, public platform::WindowFactory {
     std::string text;
     bool visible = false;
     bool destroyed = false;
+    bool enabled = true;
     platform::Rect rect;
     int32_t min = 0;  // progress bars
     int32_t max = 100;
@@ -88,6 +89,7 @@ class FakeUi final : public platform::Ui, public platform::WindowFactory {
   bool SetWindowTextA(platform::WindowHandle window, const std::string& text) override;
   intptr_t SendMessageA(platform::WindowHandle window, uint32_t message, uintptr_t wParam,
                         intptr_t lParam) override;
+  bool EnableWindow(platform::WindowHandle window, bool enable) override;
   bool ClipCursor(const platform::Rect* rect) override;
   uintptr_t SetTimer(platform::WindowHandle window, uintptr_t id, uint32_t elapse) override;
   bool KillTimer(platform::WindowHandle window, uintptr_t id) override;

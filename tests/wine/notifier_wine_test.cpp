@@ -106,9 +106,10 @@ class Notifier {
       // Cancel it, or let the watchdog of the short countdowns used here end it.
       HWND form = Form();
       DWORD_PTR result = 0;
-      if (form)
+      if (form && WaitForButtons(5000)) {
         SendMessageTimeoutA(GetDlgItem(form, IDC_BTNCANCEL), BM_CLICK, 0, 0, SMTO_NORMAL, 2000,
                             &result);
+      }
       Wait(15000, run);
     }
     if (process_.hProcess) {
@@ -254,7 +255,31 @@ class Notifier {
   LRESULT BarPosition() const {
     return SendMessageA(GetDlgItem(Form(), IDC_PROGRESSM), PBM_GETPOS, 0, 0);
   }
+  // Whether the three buttons of the form are enabled (they are not in the first second after
+  // the warning appears).
+  bool ButtonsEnabled() const {
+    HWND form = Form();
+    if (!form)
+      return false;
+    for (int id : {IDC_BTNACTIVATE, IDC_BTNDELAY, IDC_BTNCANCEL}) {
+      if (!IsWindowEnabled(GetDlgItem(form, id)))
+        return false;
+    }
+    return true;
+  }
+  // Waits until the buttons are enabled; false when they were not within `ms`.
+  bool WaitForButtons(DWORD ms) const {
+    const DWORD from = GetTickCount();
+    while (!ButtonsEnabled()) {
+      if (GetTickCount() - from >= ms)
+        return false;
+      Sleep(10);
+    }
+    return true;
+  }
+  // Presses the button once it can be pressed, as a person who waits for it does.
   void Click(int buttonId) const {
+    EXPECT_TRUE(WaitForButtons(5000)) << "the buttons are enabled a second after the warning";
     DWORD_PTR result = 0;
     SendMessageTimeoutA(GetDlgItem(Form(), buttonId), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result);
   }
@@ -342,10 +367,11 @@ bool Type(const std::string& keys) {
   return RunHost(std::string(kXdotoolCommand) + " key --delay 40 " + keys);
 }
 
-// A real click of the first mouse button at a point of the screen.
+// A real click of the first mouse button at a point of the screen, held down for a tenth of a
+// second as a person's click is.
 bool ClickAt(int x, int y) {
   return RunHost(std::string(kXdotoolCommand) + " mousemove " + std::to_string(x) + " " +
-                 std::to_string(y) + " click 1");
+                 std::to_string(y) + " mousedown 1 sleep 0.1 mouseup 1");
 }
 
 // The window with the keyboard focus in the thread that owns `window`.
@@ -644,6 +670,10 @@ TEST(NotifierOnWine, WithTheFlagTheWarningWindowShowsAfterOneSecondAsDesigned) {
   EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 30);
   EXPECT_GE(shownAfter, 700);
   EXPECT_LE(shownAfter, 2500);
+  // Its buttons appear disabled, and are enabled a second later without anyone doing anything.
+  for (int id : {IDC_BTNACTIVATE, IDC_BTNDELAY, IDC_BTNCANCEL}) {
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(form, id))) << id;
+  }
 
   // Borderless, on top, centred, 474 x 127, owned by the visible application window.
   EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -687,21 +717,23 @@ TEST(NotifierOnWine, WithTheFlagTheWarningWindowShowsAfterOneSecondAsDesigned) {
   HWND appName = GetDlgItem(form, IDC_LBAPPNAME);
   EXPECT_EQ(WindowText(appName), "Dormivo");
   EXPECT_FALSE(IsWindowEnabled(appName));
-  HWND first = GetNextDlgTabItem(form, nullptr, FALSE);
-  EXPECT_EQ(first, GetDlgItem(form, IDC_BTNACTIVATE));
-  HWND second = GetNextDlgTabItem(form, first, FALSE);
-  EXPECT_EQ(second, GetDlgItem(form, IDC_BTNDELAY));
-  EXPECT_EQ(GetNextDlgTabItem(form, second, FALSE), GetDlgItem(form, IDC_BTNCANCEL));
 
   // The cursor is confined to the form.
   RECT clip{};
   GetClipCursor(&clip);
   EXPECT_TRUE(Same(clip, bounds));
 
-  // A tick later the label and the bar have counted down.
+  // A tick later the label and the bar have counted down, and the buttons can be pressed.
   Sleep(1100);
   EXPECT_EQ(notifier.Label(), "Turn Monitor Off will be executed in 28 seconds. ");
   EXPECT_EQ(notifier.BarPosition(), 28);
+  EXPECT_TRUE(notifier.WaitForButtons(5000));
+  // The buttons, enabled, in their tab order.
+  HWND first = GetNextDlgTabItem(form, nullptr, FALSE);
+  EXPECT_EQ(first, GetDlgItem(form, IDC_BTNACTIVATE));
+  HWND second = GetNextDlgTabItem(form, first, FALSE);
+  EXPECT_EQ(second, GetDlgItem(form, IDC_BTNDELAY));
+  EXPECT_EQ(GetNextDlgTabItem(form, second, FALSE), GetDlgItem(form, IDC_BTNCANCEL));
 
   notifier.Click(IDC_BTNCANCEL);
   EXPECT_EQ(notifier.Wait(5000), 0u);
@@ -709,32 +741,113 @@ TEST(NotifierOnWine, WithTheFlagTheWarningWindowShowsAfterOneSecondAsDesigned) {
   EXPECT_FALSE(Same(clip, bounds)) << "released at the end";
 }
 
-TEST(NotifierOnWine, ARealClickOnCancelEndsWithoutALogLineOnceTheWarningIsActive) {
+// The middle of a control of the form, in screen coordinates.
+POINT CentreOf(HWND control) {
+  const RECT r = WindowRect(control);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+TEST(NotifierOnWine, OneRealClickOnAButtonDoesWhatItSaysOnceTheWarningHasShownForASecond) {
+  ASSERT_NE(GetFileAttributesA(kXdotool), INVALID_FILE_ATTRIBUTES) << "xdotool is needed";
+  const int buttons[] = {IDC_BTNCANCEL, IDC_BTNACTIVATE, IDC_BTNDELAY};
+  for (int id : buttons) {
+    SCOPED_TRACE(id);
+    // With NotifyTimer 599 a Delay (count restarted at 600) brings the warning back two ticks
+    // later, so the hidden warning can be seen for at least a second.
+    Notifier notifier("[Settings]\r\nNotifyTimer=599\r\n");
+    ASSERT_TRUE(notifier.StartTraced("6 Clicked -c"));
+    ASSERT_GE(notifier.WaitForForm(true, 15000), 0);
+    HWND form = notifier.Form();
+    const RECT bounds = WindowRect(form);
+    // About one and a half seconds after it appeared, with the warning not active (it showed
+    // without activation): the click that activates it is the click on the button.
+    Sleep(1500);
+    ASSERT_TRUE(notifier.WaitForButtons(5000)) << "enabled a second after the warning appeared";
+    EXPECT_NE(GetForegroundWindow(), form);
+    const POINT at = CentreOf(GetDlgItem(form, id));
+    ASSERT_TRUE(ClickAt(at.x, at.y));
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    SCOPED_TRACE(
+        "clicked at " + std::to_string(pointer.x) + "," + std::to_string(pointer.y) +
+        (GetForegroundWindow() == form ? ", the warning active" : ", the warning inactive"));
+    switch (id) {
+      case IDC_BTNCANCEL:
+        // Ends at once (the countdown had ten minutes to go): no log line, no action.
+        EXPECT_EQ(notifier.Wait(5000), 0u) << "Cancel ends the run";
+        EXPECT_FALSE(LogExists(notifier));
+        EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation"), 0);
+        break;
+      case IDC_BTNACTIVATE:
+        // The task at the next tick: the log line and the action.
+        EXPECT_EQ(notifier.Wait(5000), 0u) << "Activate runs the task at the next tick";
+        EXPECT_TRUE(IsLogLine(notifier.Log(), "Clicked", "Lock Work Station")) << notifier.Log();
+        EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation"), 1);
+        break;
+      case IDC_BTNDELAY: {
+        // Hidden, the cursor released, and back when the count restarted at 600 passes 599:
+        // shown at 599 and, a tick later, "in 597 seconds".
+        EXPECT_GE(notifier.WaitForForm(false, 2000), 0) << "Delay hides the warning";
+        RECT clip{};
+        GetClipCursor(&clip);
+        EXPECT_FALSE(Same(clip, bounds)) << "Delay releases the cursor";
+        ASSERT_GE(notifier.WaitForForm(true, 5000), 0) << "back after the count passed 599";
+        EXPECT_TRUE(WaitFor(
+            [&] {
+              return notifier.Label() == "Lock Work Station will be executed in 597 seconds. ";
+            },
+            5000))
+            << notifier.Label();
+        EXPECT_TRUE(notifier.Running());
+        EXPECT_FALSE(LogExists(notifier));
+        notifier.Click(IDC_BTNCANCEL);
+        EXPECT_EQ(notifier.Wait(5000), 0u);
+        EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation"), 0);
+        break;
+      }
+    }
+  }
+}
+
+TEST(NotifierOnWine, AClickAsTheWarningAppearsUnderThePointerPressesNothing) {
   ASSERT_NE(GetFileAttributesA(kXdotool), INVALID_FILE_ATTRIBUTES) << "xdotool is needed";
   Notifier notifier("[Settings]\r\nNotifyTimer=30\r\n");
-  ASSERT_TRUE(notifier.Start("7 Backup -c"));
-  ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
-  HWND form = notifier.Form();
-  const RECT bounds = WindowRect(form);
-
-  // The pointer cannot leave the window.
-  ASSERT_TRUE(RunHost(std::string(kXdotoolCommand) + " mousemove 5 5"));
-  POINT at{};
-  GetCursorPos(&at);
-  EXPECT_TRUE(PtInRect(&bounds, at)) << at.x << "," << at.y;
-
-  // The first click on Cancel only brings the warning forward: it may have been meant for the
-  // program that was there a moment before.
-  const RECT cancel = WindowRect(GetDlgItem(form, IDC_BTNCANCEL));
-  ASSERT_TRUE(ClickAt((cancel.left + cancel.right) / 2, (cancel.top + cancel.bottom) / 2));
-  ASSERT_TRUE(WaitFor([form] { return GetForegroundWindow() == form; }, 2000));
-  Sleep(300);
+  ASSERT_TRUE(notifier.StartTraced("6 Appearing -c"));
+  // The form exists hidden where it will appear (once created with its controls and centred);
+  // the pointer waits where Cancel will be, as the pointer of a person clicking in another
+  // program does.
+  const RECT work = CursorWorkArea();
+  const auto placed = [&work](HWND form) {
+    return form && GetDlgItem(form, IDC_BTNCANCEL) &&
+           WindowRect(form).left == work.left + (work.right - work.left - design::kClientWidth) / 2;
+  };
+  HWND form = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return placed(form = notifier.Form()); }, 15000));
+  ASSERT_FALSE(IsWindowVisible(form));
+  HWND cancel = GetDlgItem(form, IDC_BTNCANCEL);
+  const POINT at = CentreOf(cancel);
+  ASSERT_TRUE(RunHost(std::string(kXdotoolCommand) + " mousemove " + std::to_string(at.x) + " " +
+                      std::to_string(at.y)));
+  ASSERT_GE(notifier.WaitForForm(true, 15000), 0);
+  const DWORD shown = GetTickCount();
+  EXPECT_FALSE(IsWindowEnabled(cancel)) << "Cancel is shown disabled";
+  // The click lands on Cancel at the moment the warning appears; it reaches the warning, which
+  // it activates.
+  ASSERT_TRUE(ClickAt(at.x, at.y));
+  ASSERT_LT(GetTickCount() - shown, 800u) << "the click came in the warning's first second";
+  EXPECT_TRUE(WaitFor([form] { return GetForegroundWindow() == form; }, 2000));
+  // It pressed nothing: the warning stays, counts down, nothing is logged or performed.
+  const std::string label = notifier.Label();
+  EXPECT_TRUE(WaitFor([&] { return notifier.Label() != label; }, 5000)) << "the countdown goes on";
   EXPECT_TRUE(notifier.Running());
   EXPECT_TRUE(IsWindowVisible(form));
-  // The next click presses it.
-  ASSERT_TRUE(RunHost(std::string(kXdotoolCommand) + " click 1"));
-  EXPECT_EQ(notifier.Wait(5000), 0u);
   EXPECT_FALSE(LogExists(notifier));
+  // One click on Cancel after the first second cancels.
+  ASSERT_TRUE(notifier.WaitForButtons(5000));
+  ASSERT_TRUE(ClickAt(at.x, at.y));
+  EXPECT_EQ(notifier.Wait(5000), 0u) << "a click after the first second cancels";
+  EXPECT_FALSE(LogExists(notifier));
+  EXPECT_EQ(notifier.TracedCalls("user32.LockWorkStation"), 0);
 }
 
 TEST(NotifierOnWine, KeysTypedIntoAnotherProgramWhileTheWarningAppearsPressNoButton) {
@@ -781,7 +894,9 @@ TEST(NotifierOnWine, KeysTypedIntoAnotherProgramWhileTheWarningAppearsPressNoBut
 
 TEST(NotifierOnWine, OnceThePersonClicksIntoTheWarningTabAndMnemonicsReachTheButtons) {
   ASSERT_NE(GetFileAttributesA(kXdotool), INVALID_FILE_ATTRIBUTES) << "xdotool is needed";
-  Notifier notifier("[Settings]\r\nNotifyTimer=600\r\n");
+  // With NotifyTimer 599 a Delay (count restarted at 600) brings the warning back two ticks
+  // later: hidden for at least a second, whatever the moment of the key between two ticks.
+  Notifier notifier("[Settings]\r\nNotifyTimer=599\r\n");
   ASSERT_TRUE(notifier.Start("9 Keys -c"));
   ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
   HWND form = notifier.Form();
@@ -793,6 +908,7 @@ TEST(NotifierOnWine, OnceThePersonClicksIntoTheWarningTabAndMnemonicsReachTheBut
   ASSERT_TRUE(WaitFor([form] { return GetForegroundWindow() == form; }, 2000))
       << "the click activates the warning";
   EXPECT_EQ(FocusOf(form), form) << "no button has the focus, Activate least";
+  ASSERT_TRUE(notifier.WaitForButtons(5000));
   // Enter and Space press nothing while no button has the focus.
   ASSERT_TRUE(Type("Return space"));
   Sleep(300);
@@ -816,9 +932,11 @@ TEST(NotifierOnWine, OnceThePersonClicksIntoTheWarningTabAndMnemonicsReachTheBut
   // Delay's mnemonic presses it.
   ASSERT_TRUE(Type("alt+d"));
   EXPECT_GE(notifier.WaitForForm(false, 2000), 0) << "Alt+D delays";
-  // Back at the next tick, again without the keyboard: keys typed now press nothing.
-  ASSERT_GE(notifier.WaitForForm(true, 3000), 0);
+  // Back two ticks later, again without the keyboard: keys typed now press nothing, also once
+  // its buttons are enabled again.
+  ASSERT_GE(notifier.WaitForForm(true, 5000), 0);
   EXPECT_NE(GetForegroundWindow(), form);
+  ASSERT_TRUE(notifier.WaitForButtons(5000));
   ASSERT_TRUE(Type("c alt+c Return"));
   Sleep(300);
   EXPECT_TRUE(IsWindowVisible(form));
@@ -834,10 +952,13 @@ TEST(NotifierOnWine, OnceThePersonClicksIntoTheWarningTabAndMnemonicsReachTheBut
 }
 
 TEST(NotifierOnWine, KeysInTheFirstSecondAfterAnActivationOtherThanAClickAreHeldBack) {
-  Notifier notifier("[Settings]\r\nNotifyTimer=600\r\n");
+  // NotifyTimer 599: hidden for at least a second after Delay (see above).
+  Notifier notifier("[Settings]\r\nNotifyTimer=599\r\n");
   ASSERT_TRUE(notifier.Start("9 Guard -c"));
   ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
   HWND form = notifier.Form();
+  // Once its buttons are enabled, so that only the hold on keys keeps them from being pressed.
+  ASSERT_TRUE(notifier.WaitForButtons(5000));
   // Activated the way the system passes the activation on when the window in use closes.
   const DWORD activated = GetTickCount();
   ASSERT_TRUE(SetForegroundWindow(form));
@@ -858,7 +979,7 @@ TEST(NotifierOnWine, KeysInTheFirstSecondAfterAnActivationOtherThanAClickAreHeld
   Sleep(1200 - (GetTickCount() - activated));
   Press('D', true);
   EXPECT_GE(notifier.WaitForForm(false, 2000), 0) << "Alt+D delays after the first second";
-  ASSERT_GE(notifier.WaitForForm(true, 3000), 0);
+  ASSERT_GE(notifier.WaitForForm(true, 5000), 0);
   notifier.Click(IDC_BTNCANCEL);
   EXPECT_EQ(notifier.Wait(5000), 0u);
   EXPECT_FALSE(LogExists(notifier));
@@ -904,6 +1025,7 @@ TEST(NotifierOnWine, ActivateExecutesOnTheNextTick) {
   Notifier notifier("[Settings]\r\nNotifyTimer=30\r\n");
   ASSERT_TRUE(notifier.StartTraced("6 \"Activate now\" -c"));
   ASSERT_GE(notifier.WaitForForm(true, 10000), 0);
+  ASSERT_TRUE(notifier.WaitForButtons(5000));
   const DWORD clicked = GetTickCount();
   notifier.Click(IDC_BTNACTIVATE);
   EXPECT_FALSE(IsWindowVisible(notifier.Form()));
@@ -1108,7 +1230,9 @@ TEST(NotifierDpiOnWine, TheWindowItsFontsAndControlsScaleToTheDpi) {
   HWND form = notifier.Form();
   EXPECT_EQ(AwarenessOf(form), 2) << "per-monitor DPI aware";
   ASSERT_EQ(DpiOf(form), dpi);
-  Sleep(300);  // drawn
+  // Read once the buttons are enabled (a disabled button draws its caption greyed) and drawn.
+  ASSERT_TRUE(notifier.WaitForButtons(5000));
+  Sleep(300);
 
   const FormLayout layout = LayoutForDpi(dpi);
   RECT client{};

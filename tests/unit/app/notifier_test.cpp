@@ -279,6 +279,108 @@ TEST(Notifier, DelayHidesAndWarnsAgainWhenTheCountPassesNotifyTimer) {
   }
 }
 
+// What a press did, seen from the outside: the time of the action (0: none), whether the window
+// still showed just after the press, and when the loop ended.
+struct PressOutcome {
+  uint64_t actionAt = 0;
+  bool shownAfter = false;
+  uint64_t endedAt = 0;
+  friend bool operator==(const PressOutcome&, const PressOutcome&) = default;
+};
+
+PressOutcome Press(Process& run, FormEvent button, uint64_t at) {
+  PressOutcome outcome;
+  run.ui.At(at, button);
+  run.ui.At(at + 1, [&] { outcome.shownAfter = run.ui.IsWindowVisible(run.ui.Form().form); });
+  EXPECT_EQ(run.Start(), 0);
+  for (const auto& [stage, time] : run.stageTimes) {
+    if (stage == "ExecuteAction")
+      outcome.actionAt = time;
+  }
+  outcome.endedAt = run.ui.Now();
+  return outcome;
+}
+
+TEST(Notifier, ButtonsPressNothingInTheFirstSecondAfterTheWarningAppears) {
+  // The warning appears at the tick of 1000 ms; its buttons count from 2000 ms on.
+  struct Row {
+    const char* name;
+    FormEvent button;
+    uint64_t at;
+    PressOutcome outcome;
+  };
+  const Row rows[] = {
+      {"Activate at 999 ms", FormEvent::ActivateClick, 1999, {10000, true, 10000}},
+      {"Activate at 1000 ms", FormEvent::ActivateClick, 2000, {3000, false, 3000}},
+      {"Delay at 999 ms", FormEvent::DelayClick, 1999, {10000, true, 10000}},
+      {"Delay at 1000 ms", FormEvent::DelayClick, 2000, {602000, false, 602000}},
+      {"Cancel at 999 ms", FormEvent::CancelClick, 1999, {10000, true, 10000}},
+      {"Cancel at 1000 ms", FormEvent::CancelClick, 2000, {0, false, 2000}},
+      {"Cancel at once", FormEvent::CancelClick, 1000, {10000, true, 10000}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Process run("6 t -c", {});
+    EXPECT_EQ(Press(run, row.button, row.at), row.outcome);
+    if (row.outcome.actionAt == 10000) {
+      // The countdown went on as if nothing had been pressed.
+      EXPECT_EQ(run.ui.Ticks(), ShownTicks("Lock Work Station"));
+    }
+  }
+}
+
+TEST(Notifier, TheButtonsAreDisabledBeforeTheWarningShowsAndEnabledASecondLater) {
+  Process run("6 t -c", {"NotifyTimer=600"});
+  std::vector<std::pair<uint64_t, std::vector<bool>>> states;
+  const auto look = [&](uint64_t at) {
+    run.ui.At(at, [&run, &states, at] {
+      std::vector<bool> enabled;
+      for (platform::WindowHandle b :
+           {run.ui.Form().btnActivate, run.ui.Form().btnDelay, run.ui.Form().btnCancel}) {
+        enabled.push_back(run.ui.WindowOf(b).enabled);
+      }
+      states.emplace_back(at, enabled);
+    });
+  };
+  // Shown at 1000, enabled at 2000; Delay at 2500 hides it, the tick of 3000 shows it again,
+  // enabled at 4000. A Cancel in that second presses nothing, one at its end cancels.
+  for (uint64_t at : {999, 1999, 2000, 2999, 3999, 4000}) look(at);
+  run.ui.At(2500, FormEvent::DelayClick);
+  run.ui.At(3999, FormEvent::CancelClick);
+  run.ui.At(4000, FormEvent::CancelClick);
+  EXPECT_EQ(run.Start(), 0);
+  const std::vector<bool> on(3, true);
+  const std::vector<bool> off(3, false);
+  EXPECT_EQ(states, (std::vector<std::pair<uint64_t, std::vector<bool>>>{
+                        {999, on}, {1999, off}, {2000, on}, {2999, on}, {3999, off}, {4000, on}}));
+  EXPECT_EQ(run.ui.Now(), 4000u) << "the second Cancel ended the run";
+  EXPECT_TRUE(run.steps.Calls().empty());
+
+  // Each time: the three buttons disabled before the window shows, then the second's timer, and
+  // at its end the timer stopped and the buttons enabled.
+  std::vector<std::string> guard;
+  for (const std::string& call : run.ui.Calls()) {
+    if (call.rfind("EnableWindow(", 0) == 0 || call.rfind("ShowWindow(0x110,", 0) == 0 ||
+        call.find("Timer(0x110,3") != std::string::npos) {
+      guard.push_back(call);
+    }
+  }
+  const std::vector<std::string> oneWarning = {
+      "EnableWindow(0x150,0)",  "EnableWindow(0x160,0)", "EnableWindow(0x170,0)",
+      "SetTimer(0x110,3,1000)", "ShowWindow(0x110,4)",   "KillTimer(0x110,3)",
+      "EnableWindow(0x150,1)",  "EnableWindow(0x160,1)", "EnableWindow(0x170,1)"};
+  std::vector<std::string> expected = oneWarning;
+  expected.push_back("ShowWindow(0x110,0)");  // Delay
+  expected.insert(expected.end(), oneWarning.begin(), oneWarning.end());
+  EXPECT_EQ(guard, expected);
+
+  // The countdown went on throughout: 599 at the first tick, 598 at the second, and 599 again at
+  // the tick that shows it after Delay (the count restarted at 600).
+  std::vector<int32_t> positions;
+  for (const auto& tick : run.ui.Ticks()) positions.push_back(tick.position);
+  EXPECT_EQ(positions, (std::vector<int32_t>{599, 598, 599, 598}));
+}
+
 TEST(Notifier, CancelEndsWithoutCleaningLoggingOrActing) {
   Process run("0 t -c", {"Recycle=1"});
   run.ui.At(2500, FormEvent::CancelClick);
