@@ -84,6 +84,13 @@ ctest --preset win64 --label-exclude wine
 wine_level() {
   local started=$SECONDS status=0
   echo "== Wine level of the $1 build"
+  # One warm session for these tests: the session's services and desktop stay up from one test to
+  # the next instead of starting anew for each. They are started here, outside CTest, since they
+  # keep the output files of the process that started them open.
+  local root=$PWD/build/$1/wine-bin/wine-root
+  DORMIVO_WINE_ROOT=$root tests/wine/wine-run.sh wineboot >/dev/null 2>&1  # makes the prefix
+  WINEPREFIX=$root/prefix wineserver -p
+  DORMIVO_WINE_ROOT=$root tests/wine/wine-run.sh wineboot >/dev/null 2>&1
   ctest --preset "$1" --label-regex wine --label-exclude dpi || status=1
   # The DPI runs use a prefix of their own; they run alone, after the other Wine tests' session
   # has ended, so that nothing else on the display is left from them.
