@@ -32,6 +32,19 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# Prints the X libraries that Wine's display driver uses when they are there (XInput2 confines
+# the cursor, among others), for both Wine builds alike: Debian only recommends them, so an
+# install without recommended packages leaves them out.
+wine_x_libraries() {
+  local arch library
+  for arch in amd64 i386; do
+    for library in libxi6 libxrandr2 libxinerama1 libxrender1 libxcursor1 libxfixes3 \
+      libxcomposite1 libxxf86vm1; do
+      echo "$library:$arch"
+    done
+  done
+}
+
 # When there is no display, starts a private Xvfb on a free display number, exports DISPLAY and
 # sets XVFB_PID (empty when a display was already there).
 start_xvfb() {

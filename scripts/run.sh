@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The run command. On a fresh Debian 12 machine, as root, it installs what is missing, builds the
-# 64-bit Notifier.exe and runs it under Wine as the scheduler would: in a throwaway application
+# shipped 32-bit Notifier.exe (the 64-bit one where this machine refuses 32-bit programs, or when
+# DORMIVO_BUILD=win64) and runs it under Wine as the scheduler would: in a throwaway application
 # folder, with a Settings.dat that shows the warning window for a few seconds, and the harmless
 # action 5 (turn the monitor off, which does nothing under Wine). It shows the window on the
 # display when there is one (otherwise on a private Xvfb), saves a screenshot of it, and prints
@@ -14,21 +15,30 @@ repo=$PWD
 seconds=${1:-8}
 dpi=${DORMIVO_DPI:-96}
 
-packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64
-  xvfb x11-utils imagemagick util-linux)
+packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
+  binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386 xvfb x11-utils imagemagick
+  util-linux)
+packages+=($(wine_x_libraries))
 install_missing "${packages[@]}"
 
-echo "== building Notifier.exe (preset win64)"
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Notifier >/dev/null
+wine_check_loaders
+build=${DORMIVO_BUILD:-win32}
+if [ "$build" = win32 ] && [ "$DORMIVO_WINE32" != runs ]; then
+  echo "== the shipped 32-bit build cannot run here ($DORMIVO_WINE32_PROBLEM); running the 64-bit one"
+  build=win64
+fi
+
+echo "== building Notifier.exe (preset $build)"
+cmake --preset "$build" >/dev/null
+cmake --build --preset "$build" --target Notifier >/dev/null
 
 app=$(mktemp -d "${TMPDIR:-/tmp}/dormivo-run.XXXXXX")
-cp build/win64/wine-bin/Notifier.exe "$app/"
+cp "build/$build/wine-bin/Notifier.exe" "$app/"
 printf '[Settings]\r\nNotify=1\r\nNotifyTimer=%s\r\nPlaySound=0\r\n' "$seconds" >"$app/Settings.dat"
 # The Wine prefix is the throwaway one of the build tree, whose home folder is redirected into it;
 # another DPI than 96 gets the build tree's DPI prefix, set to it.
-export DORMIVO_WINE_ROOT=$repo/build/win64/wine-bin/wine-root
-[ "$dpi" != 96 ] && export DORMIVO_WINE_ROOT=$repo/build/win64/wine-bin/wine-root-dpi
+export DORMIVO_WINE_ROOT=$repo/build/$build/wine-bin/wine-root
+[ "$dpi" != 96 ] && export DORMIVO_WINE_ROOT=$repo/build/$build/wine-bin/wine-root-dpi
 
 notifier_pid=
 cleanup() {

@@ -14,14 +14,7 @@ packages=(cmake make g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev goog
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick faketime
   locales util-linux python3)
-# The X libraries Wine's display driver uses when they are there (XInput2 confines the cursor,
-# among others), for both Wine builds alike: Debian only recommends them.
-for arch in amd64 i386; do
-  for library in libxi6 libxrandr2 libxinerama1 libxrender1 libxcursor1 libxfixes3 \
-    libxcomposite1 libxxf86vm1; do
-    packages+=("$library:$arch")
-  done
-done
+packages+=($(wine_x_libraries))
 install_missing "${packages[@]}"
 # The locales the time-text tests compare with under Wine.
 for wanted in en_US.UTF-8 de_DE.UTF-8; do
