@@ -7,10 +7,9 @@ function(dormivo_windows_program name resource_header)
   set(generated ${CMAKE_CURRENT_BINARY_DIR}/generated)
   target_sources(${name} PRIVATE ${resources}/${name}.rc)
   # windres finds the icon and the manifest beside the script.
-  set_source_files_properties(
-    ${resources}/${name}.rc
-    PROPERTIES OBJECT_DEPENDS
-               "${resources}/${name}.ico;${resources}/${name}.manifest;${resources}/${resource_header};${generated}/version.h")
+  set(depends ${resources}/${name}.ico ${resources}/${name}.manifest
+              ${resources}/${resource_header} ${generated}/version.h)
+  set_source_files_properties(${resources}/${name}.rc PROPERTIES OBJECT_DEPENDS "${depends}")
   # The version resource takes the project's version from a generated header; the manifest
   # states the same version by hand, which this check keeps in step.
   configure_file(${resources}/version.h.in ${generated}/version.h)
@@ -23,6 +22,6 @@ function(dormivo_windows_program name resource_header)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/wine-bin)
   # Unused functions and data are dropped, and the MinSizeRel build (the win32 preset, the one
   # shipped) is stripped. The link map tells what takes the space.
-  target_link_options(${name} PRIVATE -Wl,--gc-sections -Wl,-Map=${CMAKE_BINARY_DIR}/wine-bin/${name}.map
-                      $<$<CONFIG:MinSizeRel>:-s>)
+  target_link_options(${name} PRIVATE -Wl,--gc-sections
+                      -Wl,-Map=${CMAKE_BINARY_DIR}/wine-bin/${name}.map $<$<CONFIG:MinSizeRel>:-s>)
 endfunction()
