@@ -12,29 +12,21 @@
 #include "storage/JvLogFile.h"
 #include "tests/fakes/forwarding_file_system.h"
 #include "tests/support/error_of.h"
+#include "tests/wine/log_folder_fixture.h"
 #include "tests/wine/wine_support.h"
 
 namespace dormivo {
 namespace {
 
 using testsupport::ErrorOf;
+using winetest::kEarlierLogLine;
 using winetest::SystemText;
-
-const char kOld[] = "[1/1/2026 8:00:00 AM]Earlier>Restart\r\n";
 
 bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-class LogOnWindows : public ::testing::Test {
- protected:
-  LogOnWindows() : path_(folder_.Path() + "Log.dat") { folder_.WriteFile("Log.dat", kOld); }
-
-  winetest::ScratchFolder folder_;
-  const std::string path_;
-  platform::Win32FileSystem fs_;
-  platform::Win32ClockLocale clock_;
-};
+class LogOnWindows : public winetest::LogFolderTest {};
 
 TEST_F(LogOnWindows, ExecutorSequenceAppendsItsLineAndLeavesNothingBeside) {
   TJvLogFile log(fs_, clock_);
@@ -45,7 +37,7 @@ TEST_F(LogOnWindows, ExecutorSequenceAppendsItsLineAndLeavesNothingBeside) {
   log.Add("3/14/2026 9:05:07 PM", "Build > Deploy", "Restart");
   log.Close();
   EXPECT_EQ(folder_.ReadFile("Log.dat"),
-            std::string(kOld) + "[3/14/2026 9:05:07 PM]Build >> Deploy>Restart\r\n");
+            std::string(kEarlierLogLine) + "[3/14/2026 9:05:07 PM]Build >> Deploy>Restart\r\n");
   EXPECT_FALSE(Exists(path_ + ".tmp"));
 }
 
@@ -73,7 +65,7 @@ TEST_F(LogOnWindows, SaveFailsWithTheSystemTextWhileAnotherProcessHoldsTheLog) {
       ASSERT_TRUE(holder.Holding());
       EXPECT_EQ(ErrorOf([&] { log.Save(path_); }), expected);
     }
-    EXPECT_EQ(folder_.ReadFile("Log.dat"), kOld);
+    EXPECT_EQ(folder_.ReadFile("Log.dat"), kEarlierLogLine);
     EXPECT_FALSE(Exists(path_ + ".tmp"));
     ASSERT_EQ(log.Records().Count(), 1);
     EXPECT_EQ(log.Records()[0].Title, "mine");
@@ -92,7 +84,7 @@ TEST_F(LogOnWindows, LoadFailsWhileAnotherProcessHoldsTheLogForWriting) {
   EXPECT_EQ(log.FileName(), path_);
   ASSERT_EQ(log.Records().Count(), 1);
   EXPECT_EQ(log.Records()[0].Title, "mine");
-  EXPECT_EQ(folder_.ReadFile("Log.dat"), kOld);
+  EXPECT_EQ(folder_.ReadFile("Log.dat"), kEarlierLogLine);
 
   // Another reader that lets others read does not stop a load.
   winetest::FileHolder reader(path_, "r", FILE_SHARE_READ);
@@ -144,7 +136,7 @@ TEST_F(LogOnWindows, NoOtherProcessCanOpenTheLogWhileItIsWritten) {
   log.Save(path_);
   EXPECT_EQ(fs.outcomes, (std::vector<std::string>{"r refused", "w refused"}));
   EXPECT_EQ(folder_.ReadFile("Log.dat"),
-            std::string(kOld) + "[3/14/2026 9:05:07 PM]Nightly backup>Power Off\r\n");
+            std::string(kEarlierLogLine) + "[3/14/2026 9:05:07 PM]Nightly backup>Power Off\r\n");
   // Once saved, the log is free again.
   winetest::FileHolder after(path_, "r", FILE_SHARE_READ);
   EXPECT_TRUE(after.Holding());
@@ -171,7 +163,7 @@ TEST(LogAsOtherUser, SaveFailsOnAReadOnlyLogAndKeepsIt) {
     FAIL() << "read-only files are not enforced: run this test as a user other than root";
   }
 
-  folder.WriteFile("Log.dat", kOld);
+  folder.WriteFile("Log.dat", kEarlierLogLine);
   const std::string path = folder.Path() + "Log.dat";
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
   platform::Win32FileSystem fs;
@@ -184,7 +176,7 @@ TEST(LogAsOtherUser, SaveFailsOnAReadOnlyLogAndKeepsIt) {
             "Cannot create file \"" + path + "\". " + SystemText(ERROR_ACCESS_DENIED));
   EXPECT_EQ(ErrorOf([&] { log.Close(); }),
             "Cannot create file \"" + path + "\". " + SystemText(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(folder.ReadFile("Log.dat"), kOld);
+  EXPECT_EQ(folder.ReadFile("Log.dat"), kEarlierLogLine);
   EXPECT_FALSE(Exists(path + ".tmp"));
   EXPECT_EQ(log.Records().Count(), 2);
 }

@@ -22,6 +22,7 @@
 namespace dormivo {
 namespace {
 
+using winetest::Press;
 using winetest::ScratchFolder;
 
 constexpr char kViewerClass[] = "DormivoLogView";
@@ -29,13 +30,7 @@ constexpr char kCsvHeader[] = "\"Date-Time\",\"Event\",\"Command / Description\"
 
 // Polls `condition` every 50 ms for up to `ms`.
 bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
-  const DWORD from = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - from >= ms)
-      return false;
-    Sleep(50);
-  }
-  return true;
+  return winetest::WaitFor(condition, ms, 50);
 }
 
 // What another process reads back of the viewer's window.
@@ -108,19 +103,6 @@ struct WindowSearch {
   HWND found;
 };
 
-BOOL CALLBACK FindViewer(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (pid == search->pid && std::string(name) == kViewerClass) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // Every top-level window of a process.
 BOOL CALLBACK CountWindows(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<WindowSearch*>(param);
@@ -165,9 +147,8 @@ class Program {
   }
   // The viewer's window, or nullptr.
   HWND Window() const {
-    WindowSearch search{process_.dwProcessId, nullptr};
-    EnumWindows(FindViewer, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return process_.dwProcessId ? winetest::FindTopLevel(process_.dwProcessId, kViewerClass)
+                                : nullptr;
   }
   bool WaitForWindow(DWORD ms) const {
     return WaitFor([this] { return Window() && IsWindowVisible(Window()); }, ms);
@@ -359,43 +340,6 @@ TEST(LogViewOnWine, A64MiBLogListsEveryEntry) {
   EXPECT_EQ(view.status[0], std::to_string(entries) + " entries");
 }
 
-// One key pressed and released through the system's input queue (SendInput), with Ctrl held when
-// `control`; it goes to the window in the foreground, as the person's keys do.
-void Press(WORD key, bool control) {
-  std::vector<INPUT> inputs;
-  const auto add = [&inputs](WORD vk, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    inputs.push_back(input);
-  };
-  if (control)
-    add(VK_CONTROL, false);
-  add(key, false);
-  add(key, true);
-  if (control)
-    add(VK_CONTROL, true);
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-// The names in a folder, without "." and "..", sorted.
-std::vector<std::string> FolderNames(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name != "." && name != "..")
-        names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // The top-level dialogs ("#32770") of a process.
 struct DialogSearch {
   DWORD pid;
@@ -503,7 +447,7 @@ TEST(LogViewOnWine, CtrlSSavesCtrlPPrintsAndF5ReadsTheFileAnew) {
   View view = ReadView(folder);
   ASSERT_EQ(view.rowTexts.size(), 3u);
   EXPECT_NE(view.rowTexts[1].find("\tTask 1\t"), std::string::npos) << "not read again yet";
-  Press(VK_F5, false);
+  Press(VK_F5);
   EXPECT_TRUE(WaitFor(
       [&] {
         view = ReadView(folder);
@@ -513,7 +457,7 @@ TEST(LogViewOnWine, CtrlSSavesCtrlPPrintsAndF5ReadsTheFileAnew) {
       5000));
 
   // Ctrl+S: the Save dialog, cancelled.
-  Press('S', true);
+  Press('S', VK_CONTROL);
   HWND save = nullptr;
   EXPECT_TRUE(WaitFor(
       [&] { return (save = DialogOf(window, [](HWND d) { return FileNameBox(d) != nullptr; })); },
@@ -525,7 +469,7 @@ TEST(LogViewOnWine, CtrlSSavesCtrlPPrintsAndF5ReadsTheFileAnew) {
   }
   // Ctrl+P: the Print dialog, or where the system has no printer its message saying so.
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 5000));
-  Press('P', true);
+  Press('P', VK_CONTROL);
   HWND print = nullptr;
   EXPECT_TRUE(
       WaitFor([&] { return (print = DialogOf(window, [](HWND) { return true; })); }, 10000));
@@ -571,7 +515,7 @@ TEST(LogViewOnWine, ASaveThatFailsIsAMessageBoxNamingTheFileAndTheSystemsReason)
                reinterpret_cast<LPARAM>(GetDlgItem(message, IDOK)));
   holder.reset();
   EXPECT_EQ(folder.ReadFile("saved.csv"), "earlier") << "nothing partial";
-  EXPECT_EQ(FolderNames(folder.Path()),
+  EXPECT_EQ(winetest::FolderEntries(folder.Path()),
             (std::vector<std::string>{"Log.dat", "LogView.exe", "saved.csv"}))
       << "no file left beside it";
 }
@@ -617,7 +561,7 @@ TEST(LogViewOnWine, TheCommandLineExportWritesTheCsvWithoutAWindowOrFailsWithNot
     std::string arguments = row.arguments;
     for (size_t at; (at = arguments.find("<folder>")) != std::string::npos;)
       arguments.replace(at, 8, folder.Path());
-    const std::vector<std::string> before = FolderNames(folder.Path());
+    const std::vector<std::string> before = winetest::FolderEntries(folder.Path());
     DWORD code = STILL_ACTIVE;
     bool showedWindow = true;
     {
@@ -638,7 +582,7 @@ TEST(LogViewOnWine, TheCommandLineExportWritesTheCsvWithoutAWindowOrFailsWithNot
       EXPECT_EQ(GetFileAttributesA((folder.Path() + "out.csv").c_str()), INVALID_FILE_ATTRIBUTES);
     }
     if (row.exitCode != 0) {
-      std::vector<std::string> after = FolderNames(folder.Path());
+      std::vector<std::string> after = winetest::FolderEntries(folder.Path());
       after.erase(std::remove(after.begin(), after.end(), "LogView.exe"), after.end());
       EXPECT_EQ(after, before) << "nothing partial is left";
     }

@@ -25,36 +25,12 @@
 namespace dormivo {
 namespace {
 
+using winetest::FindTopLevel;
+using winetest::Press;
 using winetest::ScratchFolder;
 using winetest::SystemText;
-
-std::string WindowText(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-// A search among the top-level windows: of a process (any when pid is 0), by class and title.
-struct WindowSearch {
-  DWORD pid;
-  const char* className;
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  if ((search->pid == 0 || pid == search->pid) && std::string(name) == search->className &&
-      (!search->title || WindowText(window) == search->title)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
+using winetest::WaitFor;
+using winetest::WindowText;
 
 // Collects the text of a static control with text (the message of a message box).
 BOOL CALLBACK FindStaticText(HWND child, LPARAM param) {
@@ -230,9 +206,7 @@ class Notifier {
 
   // The process's top-level window of the class, or nullptr.
   HWND TopLevel(const char* className, const char* title = nullptr) const {
-    WindowSearch search{traced_ ? 0 : process_.dwProcessId, className, title, nullptr};
-    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindTopLevel(traced_ ? 0 : process_.dwProcessId, className, title);
   }
   HWND Form() const { return TopLevel(design::kFormClass); }
   HWND Application() const { return TopLevel(design::kApplicationClass); }
@@ -310,17 +284,6 @@ bool IsLogLine(const std::string& line, const std::string& title, const std::str
   return std::regex_match(line, std::regex("\\[[^\\]\\r\\n]+\\]" + title + ">" + action + "\r\n"));
 }
 
-// Polls `condition` every 10 ms for up to `ms`.
-bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
-  const DWORD from = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - from >= ms)
-      return false;
-    Sleep(10);
-  }
-  return true;
-}
-
 // An X11 program of the host (xdotool), started through the host's shell. Wine gives no process
 // handle for a host program, so the shell leaves a mark in a scratch folder when it has ended.
 class HostProgram {
@@ -382,26 +345,6 @@ HWND FocusOf(HWND window) {
                                                                             : nullptr;
 }
 
-// One key pressed and released through the system's input queue (SendInput), with Alt held when
-// `alt`; it goes where the person's keys go.
-void Press(WORD key, bool alt = false) {
-  std::vector<INPUT> inputs;
-  const auto add = [&inputs](WORD vk, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    inputs.push_back(input);
-  };
-  if (alt)
-    add(VK_MENU, false);
-  add(key, false);
-  add(key, true);
-  if (alt)
-    add(VK_MENU, true);
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 // The program a person is typing in (tools/typing_target.exe): it holds the foreground and the
 // keyboard focus, and keeps what it was sent in its edit control.
 class TypingTarget {
@@ -416,9 +359,7 @@ class TypingTarget {
     }
     WaitFor(
         [this] {
-          WindowSearch search{process_.dwProcessId, "DormivoTypingTarget", nullptr, nullptr};
-          EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
-          window_ = search.found;
+          window_ = FindTopLevel(process_.dwProcessId, "DormivoTypingTarget");
           return window_ && GetForegroundWindow() == window_ && FocusOf(window_) == Edit();
         },
         10000);
@@ -964,7 +905,7 @@ TEST(NotifierOnWine, KeysInTheFirstSecondAfterAnActivationOtherThanAClickAreHeld
   ASSERT_TRUE(SetForegroundWindow(form));
   ASSERT_TRUE(WaitFor([form] { return GetForegroundWindow() == form; }, 500));
   // Keys straight away, meant for the window that was in use: no button is pressed.
-  Press('A', true);
+  Press('A', VK_MENU);
   Press('A');
   Press('D');
   Press('C');
@@ -977,7 +918,7 @@ TEST(NotifierOnWine, KeysInTheFirstSecondAfterAnActivationOtherThanAClickAreHeld
   EXPECT_EQ(FocusOf(form), form);
   // After the first second the keys count: Alt+D delays.
   Sleep(1200 - (GetTickCount() - activated));
-  Press('D', true);
+  Press('D', VK_MENU);
   EXPECT_GE(notifier.WaitForForm(false, 2000), 0) << "Alt+D delays after the first second";
   ASSERT_GE(notifier.WaitForForm(true, 5000), 0);
   notifier.Click(IDC_BTNCANCEL);

@@ -10,23 +10,14 @@
 #include "platform/win32/clock_locale_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "storage/JvLogFile.h"
+#include "tests/wine/log_folder_fixture.h"
 #include "tests/wine/wine_support.h"
 #include "viewer/log_model.h"
 
 namespace dormivo::viewer {
 namespace {
 
-const char kLine[] = "[1/1/2026 8:00:00 AM]Earlier>Restart\r\n";
-
-class ViewerReadOnWindows : public ::testing::Test {
- protected:
-  ViewerReadOnWindows() : path_(folder_.Path() + "Log.dat") { folder_.WriteFile("Log.dat", kLine); }
-
-  winetest::ScratchFolder folder_;
-  const std::string path_;
-  platform::Win32FileSystem fs_;
-  platform::Win32ClockLocale clock_;
-};
+class ViewerReadOnWindows : public winetest::LogFolderTest {};
 
 TEST_F(ViewerReadOnWindows, ReadsBesideAnotherProcessUnlessItSharesNoReading) {
   struct Row {

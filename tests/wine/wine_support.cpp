@@ -15,6 +15,28 @@ std::string UniqueName(const char* stem) {
          std::to_string(GetTickCount()) + "-" + std::to_string(counter++);
 }
 
+// A search among the top-level windows, for FindTopLevel.
+struct WindowSearch {
+  DWORD pid;
+  const char* className;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if ((search->pid == 0 || pid == search->pid) && std::string(name) == search->className &&
+      (!search->title || WindowText(window) == search->title)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 void RemoveTree(const std::string& folder) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
@@ -203,6 +225,46 @@ DWORD RunProcess(const std::string& commandLine, DWORD timeoutMs) {
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
   return code;
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD ms, DWORD pollMs) {
+  const DWORD from = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - from >= ms)
+      return false;
+    Sleep(pollMs);
+  }
+  return true;
+}
+
+void Press(WORD key, WORD modifier) {
+  std::vector<INPUT> inputs;
+  const auto add = [&inputs](WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  if (modifier)
+    add(modifier, false);
+  add(key, false);
+  add(key, true);
+  if (modifier)
+    add(modifier, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::string WindowText(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+HWND FindTopLevel(DWORD pid, const char* className, const char* title) {
+  WindowSearch search{pid, className, title, nullptr};
+  EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 }  // namespace dormivo::winetest

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,5 +83,20 @@ std::vector<std::string> FolderEntries(const std::string& folder);
 
 // Runs a command line and waits for it (60 s at most); returns its exit code, or -1.
 DWORD RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);
+
+// Polls `condition` every `pollMs` for up to `ms`; whether it came to hold.
+bool WaitFor(const std::function<bool()>& condition, DWORD ms, DWORD pollMs = 10);
+
+// One key pressed and released through the system's input queue (SendInput), with `modifier`
+// (VK_CONTROL, VK_MENU, ...) held around it unless 0; it goes to the window in the foreground, as
+// the person's keys do.
+void Press(WORD key, WORD modifier = 0);
+
+// A window's text, up to 511 characters.
+std::string WindowText(HWND window);
+
+// The first top-level window of a process (of any process when `pid` is 0) of the class and,
+// when `title` is given, with that text; nullptr when there is none.
+HWND FindTopLevel(DWORD pid, const char* className, const char* title = nullptr);
 
 }  // namespace dormivo::winetest
