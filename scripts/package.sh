@@ -4,7 +4,9 @@
 # archive).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset win32 >/dev/null
+# A build tree that is already configured keeps its settings (the test command turns the Wine
+# tests off in it on a machine that refuses 32-bit programs).
+[ -f build/win32/CMakeCache.txt ] || cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target Notifier LogView
 version=$(sed -n 's/^project(Dormivo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 out=$PWD/build/package
