@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/forwarding_file_system.h"
 #include "platform/win32/clock_locale_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "storage/JvLogFile.h"
-#include "tests/fakes/forwarding_file_system.h"
 #include "tests/support/error_of.h"
 #include "tests/wine/log_folder_fixture.h"
 #include "tests/wine/wine_support.h"
@@ -108,7 +108,7 @@ TEST_F(LogOnWindows, SaveNamesTheFullPathOfARelativeName) {
 
 // The real file system, except that while the new content is written another Windows process
 // tries to open the log.
-class PeekingFileSystem final : public fakes::ForwardingFileSystem {
+class PeekingFileSystem final : public platform::ForwardingFileSystem {
  public:
   explicit PeekingFileSystem(std::string log) : ForwardingFileSystem(real_), log_(std::move(log)) {}
   std::vector<std::string> outcomes;

@@ -8,6 +8,7 @@
 
 #include "app/application.h"
 #include "app/platform_steps.h"
+#include "platform/forwarding_file_system.h"
 #include "platform/win_constants.h"
 #include "storage/log_turn.h"
 #include "tests/fakes/fake_clock_locale.h"
@@ -20,7 +21,6 @@
 #include "tests/fakes/fake_sync.h"
 #include "tests/fakes/fake_ui.h"
 #include "tests/fakes/fake_url_cache.h"
-#include "tests/fakes/forwarding_file_system.h"
 
 namespace dormivo {
 namespace {
@@ -105,7 +105,7 @@ class JournalingPower final : public platform::PowerApi {
 
 // Notes in the shared journal every open and replacement of Log.dat by the log step, and whether
 // the executors' lock was owned at that moment.
-class JournalingFiles final : public fakes::ForwardingFileSystem {
+class JournalingFiles final : public platform::ForwardingFileSystem {
  public:
   JournalingFiles(fakes::FakeFileSystem& inner, fakes::FakeSync& sync,
                   std::vector<std::string>& journal)

@@ -8,8 +8,8 @@
 #include "cleaning/UrlHistory.h"
 #include "cleaning/uFunction.h"
 #include "platform/exception.h"
+#include "platform/forwarding_file_system.h"
 #include "platform/win_constants.h"
-#include "tests/fakes/forwarding_file_system.h"
 #include "tests/unit/cleaning/cleaning_fakes.h"
 
 namespace dormivo {
@@ -241,7 +241,7 @@ TEST(CleaningStage, AnEmptyOrMissingFolderValueLeavesThatStepAlone) {
 
 // A file system that raises while a given file is deleted, to stand for anything that goes
 // wrong during a folder walk.
-class RaisingFileSystem final : public fakes::ForwardingFileSystem {
+class RaisingFileSystem final : public platform::ForwardingFileSystem {
  public:
   RaisingFileSystem(fakes::FakeFileSystem& inner, std::string raiseOn, bool outOfMemory)
       : ForwardingFileSystem(inner),

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/exception.h"
+#include "platform/forwarding_file_system.h"
 #include "platform/win_constants.h"
 #include "storage/JvLogFile.h"
-#include "tests/fakes/forwarding_file_system.h"
 #include "tests/support/error_of.h"
 #include "tests/unit/storage/log_test_support.h"
 
@@ -359,7 +359,7 @@ TEST_F(LogFile, SaveWithJustEnoughRoomForBothFilesSucceeds) {
 
 // A file system whose process is killed after a number of calls: from then on no call has any
 // effect, as if the process were gone, and the files stay as the last effective call left them.
-class KilledFileSystem final : public fakes::ForwardingFileSystem {
+class KilledFileSystem final : public platform::ForwardingFileSystem {
  public:
   KilledFileSystem(FakeFileSystem& files, int callsBeforeKill)
       : ForwardingFileSystem(files), files_(files), left_(callsBeforeKill) {}
@@ -475,7 +475,7 @@ TEST_F(LogFile, AProcessKilledAtAnyStepOfTheSaveLeavesTheOldOrTheNewLog) {
 
 // A file system that, while the new content is being written, lets "another process" try to
 // open the log in every way.
-class PeekingFileSystem final : public fakes::ForwardingFileSystem {
+class PeekingFileSystem final : public platform::ForwardingFileSystem {
  public:
   explicit PeekingFileSystem(FakeFileSystem& files) : ForwardingFileSystem(files), files_(files) {}
   std::vector<std::string> outcomes;
