@@ -77,7 +77,6 @@ void TfrmExecute::Hide() {
 }
 
 void TfrmExecute::HoldButtons() {
-  buttonsHeld_ = true;
   EnableButtons(false);
   // Restarted when the form shows again before a running second has ended.
   TimerButtons.SetEnabled(false);
@@ -93,7 +92,6 @@ void TfrmExecute::EnableButtons(bool enable) {
 
 void TfrmExecute::TimerButtonsTimer() {
   TimerButtons.SetEnabled(false);
-  buttonsHeld_ = false;
   EnableButtons(true);
 }
 
@@ -176,7 +174,7 @@ void TfrmExecute::TimerTerTimer() {
 }
 
 void TfrmExecute::btnActivateClick() {
-  if (buttonsHeld_)
+  if (ButtonsHeld())
     return;  // a disabled button presses nothing, whatever sent the press
   context_.ui.ClipCursor(nullptr);
   Hide();
@@ -184,7 +182,7 @@ void TfrmExecute::btnActivateClick() {
 }
 
 void TfrmExecute::btnDelayClick() {
-  if (buttonsHeld_)
+  if (ButtonsHeld())
     return;
   context_.ui.ClipCursor(nullptr);
   Hide();
@@ -193,7 +191,7 @@ void TfrmExecute::btnDelayClick() {
 }
 
 void TfrmExecute::btnCancelClick() {
-  if (buttonsHeld_)
+  if (ButtonsHeld())
     return;
   TimerEvent.SetEnabled(false);
   TimerTer.SetEnabled(false);

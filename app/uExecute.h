@@ -89,7 +89,7 @@ class TfrmExecute {
   bool ExecuteAction(int32_t index);
 
   // Whether the buttons press nothing yet: the warning appeared less than a second ago.
-  bool ButtonsHeld() const { return buttonsHeld_; }
+  bool ButtonsHeld() const { return TimerButtons.Enabled(); }
 
  private:
   // Disables the three buttons and starts the second after which TimerButtonsTimer enables them.
@@ -101,7 +101,6 @@ class TfrmExecute {
 
   FormContext& context_;
   platform::FormWindows windows_;
-  bool buttonsHeld_ = false;
 };
 
 }  // namespace dormivo
