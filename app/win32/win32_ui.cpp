@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/form_design.h"
+#include "platform/win32/dpi_win32.h"
 #include "platform/win32/system_library.h"
 
 namespace dormivo::win32app {
@@ -347,17 +348,11 @@ void Win32Ui::OnDpiChanged(uint32_t dpi, const RECT* suggested) {
 }
 
 uint32_t Win32Ui::SystemDpi() {
-  uint32_t dpi = 0;
-  if (HDC screen = GetDC(nullptr)) {
-    dpi = static_cast<uint32_t>(GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
-  }
-  return dpi > 0 ? dpi : kDesignDpi;
+  return platform::SystemDpi();
 }
 
 uint32_t Win32Ui::WindowDpi(HWND window) const {
-  const uint32_t dpi = getDpiForWindow_ ? getDpiForWindow_(window) : 0;
-  return dpi > 0 ? dpi : SystemDpi();
+  return platform::WindowDpi(window);
 }
 
 uint32_t Win32Ui::MonitorDpi(HMONITOR monitor) {

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/win32/ansi_text_win32.h"
+#include "platform/win32/dpi_win32.h"
 #include "resources/logview_resource.h"
 #include "storage/JvLogFile.h"
 #include "storage/file_util.h"
@@ -28,15 +29,6 @@ int Scale(int value, uint32_t dpi) {
   return MulDiv(value, static_cast<int>(dpi), static_cast<int>(kDesignDpi));
 }
 
-uint32_t SystemDpi() {
-  uint32_t dpi = 0;
-  if (HDC screen = GetDC(nullptr)) {
-    dpi = static_cast<uint32_t>(GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
-  }
-  return dpi > 0 ? dpi : kDesignDpi;
-}
-
 // The system's message font, at `dpi` (the system gives it at the system DPI).
 HFONT CreateMessageFont(uint32_t dpi) {
   NONCLIENTMETRICSA metrics{};
@@ -44,7 +36,8 @@ HFONT CreateMessageFont(uint32_t dpi) {
   LOGFONTA font{};
   if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
     font = metrics.lfMessageFont;
-    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+    font.lfHeight =
+        MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(platform::SystemDpi()));
   } else {
     font.lfHeight = -Scale(11, dpi);
     font.lfWeight = FW_NORMAL;
@@ -69,11 +62,6 @@ LogViewWindow::LogViewWindow(HINSTANCE instance, platform::FileSystem& files,
     : instance_(instance), files_(files), clock_(clock), model_(files, clock, std::move(logPath)) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
-  // The per-monitor DPI of a window exists from Windows 10 on; user32 is loaded already.
-  if (HMODULE user32 = GetModuleHandleA("user32.dll")) {
-    getDpiForWindow_ = reinterpret_cast<GetDpiForWindowFunction>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
-  }
   accelerators_ = LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(IDA_LOGVIEW));
 }
 
@@ -85,8 +73,7 @@ LogViewWindow::~LogViewWindow() {
 }
 
 uint32_t LogViewWindow::Dpi() const {
-  const uint32_t dpi = getDpiForWindow_ && window_ ? getDpiForWindow_(window_) : 0;
-  return dpi > 0 ? dpi : SystemDpi();
+  return platform::WindowDpi(window_);
 }
 
 bool LogViewWindow::Create(int showCommand) {

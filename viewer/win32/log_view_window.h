@@ -69,8 +69,6 @@ class LogViewWindow {
   HACCEL accelerators_ = nullptr;
   HFONT font_ = nullptr;
   uint32_t dpi_ = 96;
-  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-  GetDpiForWindowFunction getDpiForWindow_ = nullptr;
 };
 
 }  // namespace dormivo::viewer
