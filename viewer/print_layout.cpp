@@ -90,6 +90,26 @@ std::string FitText(std::string_view text, int width, FontStyle style, const Mea
   return out;
 }
 
+Rect MarginArea(const PrinterPage& page) {
+  constexpr int64_t kMarginTenthsOfMm = 150;
+  // kMarginTenthsOfMm at the device's resolution, rounded to the nearest unit (as MulDiv does).
+  const auto margin = [](int dpi) {
+    return static_cast<int>((kMarginTenthsOfMm * std::max(1, dpi) + 127) / 254);
+  };
+  const int marginX = margin(page.dpiX);
+  const int marginY = margin(page.dpiY);
+  const int physicalWidth = std::max(page.width, page.physicalWidth);
+  const int physicalHeight = std::max(page.height, page.physicalHeight);
+  Rect area;
+  area.left = std::max(0, marginX - page.offsetX);
+  area.top = std::max(0, marginY - page.offsetY);
+  area.right = std::min(page.width, physicalWidth - marginX - page.offsetX);
+  area.bottom = std::min(page.height, physicalHeight - marginY - page.offsetY);
+  if (area.right <= area.left || area.bottom <= area.top)
+    area = {0, 0, page.width, page.height};
+  return area;
+}
+
 std::array<int, 3> ColumnWidths(const TJvLogRecordList& records, int width, int columnGap,
                                 const MeasureText& measure) {
   const int usable = std::max(0, width - 2 * columnGap);

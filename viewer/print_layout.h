@@ -64,6 +64,25 @@ struct PrintHeading {
   std::string printedAt;  // the moment of printing, shown as "Printed <text>" at the right
 };
 
+// A printer's page as the device gives it (GetDeviceCaps), in device units: its resolution, the
+// printable area (HORZRES, VERTRES), where that area starts on the paper (PHYSICALOFFSETX/Y) and
+// the paper (PHYSICALWIDTH/HEIGHT).
+struct PrinterPage {
+  int dpiX = 0;
+  int dpiY = 0;
+  int width = 0;
+  int height = 0;
+  int offsetX = 0;
+  int offsetY = 0;
+  int physicalWidth = 0;
+  int physicalHeight = 0;
+};
+
+// The part of the page inside margins of 15 mm from the paper's edges, in the device coordinates
+// of the printable area (which start PHYSICALOFFSET from the paper's corner) and never beyond
+// it; the whole printable area when the margins leave nothing.
+Rect MarginArea(const PrinterPage& page);
+
 // Column widths for `width` device units: the time column as wide as the widest time text (at
 // most a quarter of the width), the rest shared between event (two fifths) and description.
 std::array<int, 3> ColumnWidths(const TJvLogRecordList& records, int width, int columnGap,

@@ -6,7 +6,6 @@ namespace dormivo::viewer {
 namespace {
 
 constexpr int kPointSize = 10;
-constexpr int kMarginTenthsOfMm = 150;
 
 HFONT CreateReportFont(HDC dc, int weight) {
   const int height = -MulDiv(kPointSize, GetDeviceCaps(dc, LOGPIXELSY), 72);
@@ -85,25 +84,16 @@ void GdiReport::DrawPage(HDC dc, const PrintPage& page) const {
 }
 
 Rect PrintableArea(HDC printer) {
-  const int dpiX = std::max(1, GetDeviceCaps(printer, LOGPIXELSX));
-  const int dpiY = std::max(1, GetDeviceCaps(printer, LOGPIXELSY));
-  const int width = GetDeviceCaps(printer, HORZRES);
-  const int height = GetDeviceCaps(printer, VERTRES);
-  const int offsetX = GetDeviceCaps(printer, PHYSICALOFFSETX);
-  const int offsetY = GetDeviceCaps(printer, PHYSICALOFFSETY);
-  const int physicalWidth = std::max(width, GetDeviceCaps(printer, PHYSICALWIDTH));
-  const int physicalHeight = std::max(height, GetDeviceCaps(printer, PHYSICALHEIGHT));
-  const int marginX = MulDiv(kMarginTenthsOfMm, dpiX, 254);
-  const int marginY = MulDiv(kMarginTenthsOfMm, dpiY, 254);
-  // Device coordinates start at the printable area's corner, PHYSICALOFFSET from the paper's.
-  Rect area;
-  area.left = std::max(0, marginX - offsetX);
-  area.top = std::max(0, marginY - offsetY);
-  area.right = std::min(width, physicalWidth - marginX - offsetX);
-  area.bottom = std::min(height, physicalHeight - marginY - offsetY);
-  if (area.right <= area.left || area.bottom <= area.top)
-    area = {0, 0, width, height};
-  return area;
+  PrinterPage page;
+  page.dpiX = GetDeviceCaps(printer, LOGPIXELSX);
+  page.dpiY = GetDeviceCaps(printer, LOGPIXELSY);
+  page.width = GetDeviceCaps(printer, HORZRES);
+  page.height = GetDeviceCaps(printer, VERTRES);
+  page.offsetX = GetDeviceCaps(printer, PHYSICALOFFSETX);
+  page.offsetY = GetDeviceCaps(printer, PHYSICALOFFSETY);
+  page.physicalWidth = GetDeviceCaps(printer, PHYSICALWIDTH);
+  page.physicalHeight = GetDeviceCaps(printer, PHYSICALHEIGHT);
+  return MarginArea(page);
 }
 
 bool PrintDocument(HDC printer, const std::string& title, const PrintLayout& layout,

@@ -214,5 +214,38 @@ TEST(PrintLayout, APageTooSmallForAnyEntryStillPrintsOneEntryPerPage) {
   EXPECT_TRUE(Has(TextsOf(layout.Page(3)), "Task 2"));
 }
 
+TEST(MarginArea, KeepsFifteenMillimetresFromThePapersEdgesWithinThePrintableArea) {
+  struct Case {
+    const char* name;
+    PrinterPage page;
+    Rect area;
+  };
+  // A4 at 600 dpi is 4961 x 7016 units; 15 mm there is 354 units.
+  const Case cases[] = {
+      {"printable area is the whole paper",
+       {600, 600, 4961, 7016, 0, 0, 4961, 7016},
+       {354, 354, 4961 - 354, 7016 - 354}},
+      {"the printer's own margins of 100 units are narrower",
+       {600, 600, 4761, 6816, 100, 100, 4961, 7016},
+       {254, 254, 4961 - 354 - 100, 7016 - 354 - 100}},
+      {"the printer's own margins of 500 units are wider",
+       {600, 600, 3961, 6016, 500, 500, 4961, 7016},
+       {0, 0, 3961, 6016}},
+      {"another resolution across and down (15 mm at 300 dpi is 177)",
+       {300, 600, 2480, 7016, 0, 0, 2480, 7016},
+       {177, 354, 2480 - 177, 7016 - 354}},
+      {"no paper size given: the printable area stands for it",
+       {600, 600, 4961, 7016, 0, 0, 0, 0},
+       {354, 354, 4961 - 354, 7016 - 354}},
+      {"margins that leave nothing give the whole printable area",
+       {600, 600, 500, 500, 0, 0, 500, 500},
+       {0, 0, 500, 500}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(MarginArea(c.page), c.area);
+  }
+}
+
 }  // namespace
 }  // namespace dormivo::viewer
